@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Vextorn needs, only those that are missing.
+# Usage: scripts/install-deps.sh [run|test]
+#   run   what building and playing need
+#   test  also what the test suite needs (X server, xdotool, image tools, print server)
+set -euo pipefail
+
+mode="${1:-run}"
+
+packages=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpng-dev libcairo2-dev
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core)
+if [ "$mode" = test ]; then
+  packages+=(xvfb xauth xdotool imagemagick x11-utils)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -eq 0 ]; then
+  exit 0
+fi
+
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+  as_root=(sudo)
+else
+  echo "install-deps: these packages are missing and there is no sudo: ${missing[*]}" >&2
+  exit 1
+fi
+
+echo "install-deps: installing ${missing[*]}" >&2
+"${as_root[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,319 @@
+#include "gfx/GraphicsDevice.h"
+
+#include "gfx/HeadlessBackend.h"
+#include "platform/GlBackend.h"
+#include "platform/Log.h"
+#include "platform/NativeWindow.h"
+
+namespace {
+  const char *ResetErrorName(ResetError error)
+  {
+    switch(error)
+    {
+      case ResetError::DeviceLost: return "the device is lost";
+      case ResetError::DriverInternalError: return "internal driver error";
+      case ResetError::InvalidCall: return "invalid call";
+      case ResetError::OutOfVideoMemory: return "out of video memory";
+      case ResetError::OutOfMemory: return "out of memory";
+      default: return nullptr;
+    }
+  }
+
+  ColourValue FromArgb(uint32_t argb)
+  {
+    return {((argb >> 16) & 0xFF) / 255.f, ((argb >> 8) & 0xFF) / 255.f, (argb & 0xFF) / 255.f,
+            ((argb >> 24) & 0xFF) / 255.f};
+  }
+
+  float Saturate(float v)
+  {
+    return v < 0.f ? 0.f : (v > 1.f ? 1.f : v);
+  }
+}
+
+GraphicsDevice::GraphicsDevice() = default;
+
+GraphicsDevice::~GraphicsDevice()
+{
+  Release();
+}
+
+bool GraphicsDevice::Create(NativeWindow &window)
+{
+  return CreateWithBackend(GlBackend::Create(window, presentation.backBufferWidth, presentation.backBufferHeight));
+}
+
+bool GraphicsDevice::CreateHeadless(int width, int height)
+{
+  return CreateWithBackend(std::make_unique<HeadlessBackend>(width, height));
+}
+
+bool GraphicsDevice::CreateWithBackend(std::unique_ptr<RenderBackend> newBackend)
+{
+  if(!newBackend)
+    return false;
+  backend = std::move(newBackend);
+  presentation = PresentationParameters{};
+  RefreshBackBuffer();
+  SetupStates();
+  Resize();
+  return true;
+}
+
+void GraphicsDevice::SetupStates()
+{
+  state.zEnable = true;
+  state.zWriteEnable = true;
+  state.alphaRef = 0;
+  state.alphaFunc = CompareFunction::Greater;
+  state.ambient = 0x00FFFFFF;
+  state.lighting = true;
+  state.cullMode = CullMode::CounterClockwise;
+  state.normalizeNormals = true;
+
+  view = Matrix::LookAtLH({0.f, 0.f, 480.f}, {0.f, 0.f, 0.f}, {0.f, 1.f, 0.f});
+  projection = Matrix::OrthoLH(1.f, 1.f, 0.f, 10000.f);
+
+  state.material.diffuse = {1.f, 1.f, 1.f, 1.f};
+  state.material.ambient = {1.f, 1.f, 1.f, 1.f};
+  state.material.specular = {1.f, 1.f, 1.f, 1.f};
+  state.material.emissive = {0.f, 0.f, 0.f, 0.f};
+  state.material.power = 10.f;
+
+  state.specularMaterialSource = MaterialSource::Material;
+
+  Light light;
+  light.type = LightType::Directional;
+  light.diffuse = {1.f, 1.f, 1.f, 0.f};
+  light.specular = {1.f, 1.f, 1.f, 0.f};
+  light.ambient = {1.f, 1.f, 1.f, 0.f};
+  light.direction = Vector3(-1.f, 1.f, -1.f).Normalized();
+  state.light0 = light;
+  state.light0Enabled = true;
+
+  currentTexture = nullptr;
+  state.colourOp = TextureOperation::Modulate;
+  state.colourArg1 = TextureArgument::Texture;
+  state.colourArg2 = TextureArgument::Diffuse;
+  state.alphaOp = TextureOperation::Disable;
+  state.alphaArg1 = TextureArgument::Texture;
+}
+
+bool GraphicsDevice::Resize()
+{
+  // The back buffer is the logical screen, whatever the window's real size:
+  // a change of window size only changes the final scaling.
+  const int width = backend ? backend->Width() : presentation.backBufferWidth;
+  const int height = backend ? backend->Height() : presentation.backBufferHeight;
+  presentation.backBufferWidth = width;
+  presentation.backBufferHeight = height;
+
+  Reset();
+
+  projection = Matrix::PerspectiveFovLH(0.7853982f, static_cast<float>(width) / static_cast<float>(height),
+                                        1.f, 10000.f);
+  viewport = Viewport{0, 0, static_cast<uint32_t>(width), static_cast<uint32_t>(height), 0.f, 1.f};
+  return true;
+}
+
+bool GraphicsDevice::Reset()
+{
+  for(int i = 0; i < listeners.Count(); ++i)
+    listeners.At(i)->OnLostDevice(*this);
+
+  backBuffer.reset();
+  if(!backend)
+    return false;
+
+  ResetError error = ResetError::None;
+  if(simulatedResetFailures > 0)
+  {
+    --simulatedResetFailures;
+    error = simulatedResetError;
+  }
+  else
+  {
+    error = backend->Reset();
+    if(error == ResetError::None)
+      simulatedLoss = false;
+  }
+  if(error != ResetError::None)
+  {
+    if(const char *name = ResetErrorName(error))
+      LogLine(std::string("graphics device reset failed: ") + name);
+    return false;
+  }
+
+  SetupStates();
+  RefreshBackBuffer();
+  if(!backBuffer)
+    return false;
+
+  for(int i = 0; i < listeners.Count(); ++i)
+    listeners.At(i)->OnResetDevice(*this);
+  return true;
+}
+
+void GraphicsDevice::Release()
+{
+  backBuffer.reset();
+  // The listeners belong to others: forget them without touching them.
+  while(listeners.Count())
+    listeners.RemoveAt(0);
+  currentTexture = nullptr;
+  backend.reset();
+}
+
+void GraphicsDevice::RefreshBackBuffer()
+{
+  backBuffer = backend ? std::make_unique<Surface>(*backend) : nullptr;
+}
+
+void GraphicsDevice::SetTransform(TransformKind kind, const Matrix &matrix)
+{
+  switch(kind)
+  {
+    case TransformKind::World: world = matrix; break;
+    case TransformKind::View: view = matrix; break;
+    case TransformKind::Projection: projection = matrix; break;
+  }
+}
+
+const Matrix &GraphicsDevice::GetTransform(TransformKind kind) const
+{
+  switch(kind)
+  {
+    case TransformKind::World: return world;
+    case TransformKind::View: return view;
+    default: return projection;
+  }
+}
+
+void GraphicsDevice::SetViewport(const Viewport &newViewport)
+{
+  viewport = newViewport;
+}
+
+void GraphicsDevice::Clear(bool target, bool depth, uint32_t argb, float z)
+{
+  if(!backend)
+    return;
+  if(backBuffer)
+    backBuffer->Flush();
+  backend->Clear(viewport, target, depth, argb, z);
+  if(backBuffer && target)
+    backBuffer->MarkStale();
+}
+
+bool GraphicsDevice::BeginScene()
+{
+  if(!backend || inScene)
+    return false;
+  inScene = true;
+  return true;
+}
+
+bool GraphicsDevice::EndScene()
+{
+  if(!inScene)
+    return false;
+  inScene = false;
+  return true;
+}
+
+FaceDrawState GraphicsDevice::MakeFaceDrawState() const
+{
+  FaceDrawState draw;
+  draw.transform = world * view * projection;
+  draw.viewport = viewport;
+  draw.cullMode = state.cullMode;
+  draw.depthTest = state.zEnable;
+  draw.depthWrite = state.zWriteEnable;
+  draw.alphaBlend = state.alphaBlendEnable;
+
+  // The vertices carry no normals, so with lighting on only the ambient and
+  // emissive terms contribute: ambient light times the material's ambient,
+  // plus its emissive colour, with the material's diffuse alpha.
+  if(state.lighting)
+  {
+    const ColourValue ambient = FromArgb(state.ambient);
+    const Material &m = state.material;
+    draw.colour = {Saturate(ambient.r * m.ambient.r + m.emissive.r),
+                   Saturate(ambient.g * m.ambient.g + m.emissive.g),
+                   Saturate(ambient.b * m.ambient.b + m.emissive.b), Saturate(m.diffuse.a)};
+    draw.useVertexColour = false;
+  }
+  else
+    draw.useVertexColour = true;
+  draw.modulate = state.colourOp == TextureOperation::Modulate;
+  return draw;
+}
+
+void GraphicsDevice::DrawTriangleFan(const Vertex *vertices, int primitiveCount)
+{
+  if(!backend || !vertices || primitiveCount <= 0)
+    return;
+  if(backBuffer)
+    backBuffer->Flush();
+  backend->DrawTriangleFan(vertices, primitiveCount, currentTexture, MakeFaceDrawState());
+  if(backBuffer)
+    backBuffer->MarkStale();
+}
+
+void GraphicsDevice::DrawSpriteQuad(const DeviceTexture &texture, const SpriteQuad &quad)
+{
+  if(!backend)
+    return;
+  if(backBuffer)
+    backBuffer->Flush();
+  SpriteQuad clipped = quad;
+  clipped.viewport = viewport;
+  backend->DrawSprite(texture, clipped);
+  if(backBuffer)
+    backBuffer->MarkStale();
+}
+
+PresentResult GraphicsDevice::Present()
+{
+  if(!backend)
+    return PresentResult::DeviceLost;
+  if(simulatedLoss || backend->IsLost())
+    return PresentResult::DeviceLost;
+  if(backBuffer)
+    backBuffer->Flush();
+  if(!backend->Present())
+    return PresentResult::DeviceLost;
+  return PresentResult::Ok;
+}
+
+CooperativeLevel GraphicsDevice::TestCooperativeLevel() const
+{
+  if(!backend)
+    return CooperativeLevel::DeviceLost;
+  if(!simulatedLoss && !backend->IsLost())
+    return CooperativeLevel::Ok;
+  if(simulatedLoss || backend->CanReset())
+    return CooperativeLevel::DeviceNotReset;
+  return CooperativeLevel::DeviceLost;
+}
+
+std::unique_ptr<DeviceTexture> GraphicsDevice::CreateTexture(int width, int height, const uint32_t *argb)
+{
+  if(!backend || width <= 0 || height <= 0)
+    return nullptr;
+  return backend->CreateTexture(width, height, argb);
+}
+
+std::unique_ptr<Sprite> GraphicsDevice::CreateSprite()
+{
+  if(!backend)
+    return nullptr;
+  return std::make_unique<Sprite>(*this);
+}
+
+void GraphicsDevice::SimulateDeviceLoss(int failingResets, ResetError error)
+{
+  simulatedLoss = true;
+  simulatedResetFailures = failingResets;
+  simulatedResetError = error;
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "gfx/DeviceState.h"
+#include "gfx/DeviceTexture.h"
+#include "gfx/Matrix.h"
+#include "gfx/Vertex.h"
+#include "gfx/Viewport.h"
+
+#include <cstdint>
+#include <memory>
+
+// Everything a draw of textured triangles needs, worked out by the device from
+// its CPU-side state.
+struct FaceDrawState {
+  // World times view times projection; clip depth 0..1 as the device defines it.
+  Matrix transform;
+  Viewport viewport;
+  CullMode cullMode = CullMode::CounterClockwise;
+  bool depthTest = true;
+  bool depthWrite = true;
+  bool alphaBlend = false;
+  // When true each vertex's diffuse word colours it; otherwise `colour` does.
+  bool useVertexColour = false;
+  ColourValue colour{1.f, 1.f, 1.f, 1.f};
+  // Modulate the texture by the colour (true) or show the texture alone.
+  bool modulate = true;
+};
+
+// One screen-aligned textured quad, in back-buffer pixels (y down).
+struct SpriteQuad {
+  float left = 0.f;
+  float top = 0.f;
+  float right = 0.f;
+  float bottom = 0.f;
+  // Texture coordinates of the top-left and bottom-right corners, 0..1.
+  float u0 = 0.f;
+  float v0 = 0.f;
+  float u1 = 1.f;
+  float v1 = 1.f;
+  // Each texel is multiplied by this 0xAARRGGBB colour, then alpha-blended.
+  uint32_t colour = 0xFFFFFFFF;
+  // Smooth sampling for stretched pictures; one texel per pixel otherwise.
+  bool smooth = false;
+  // Drawing is clipped to this rectangle.
+  Viewport viewport;
+};
+
+// Why a reset of the back end failed.
+enum class ResetError { None, DeviceLost, DriverInternalError, InvalidCall, OutOfVideoMemory, OutOfMemory, Other };
+
+// The machine underneath the graphics device: an OpenGL context with an
+// offscreen back buffer on a display, or plain memory in tests and tools.
+// The back buffer is width by height pixels and keeps its content between
+// frames until something draws over it.
+class RenderBackend {
+public:
+  virtual ~RenderBackend() = default;
+
+  virtual int Width() const = 0;
+  virtual int Height() const = 0;
+
+  // A texture of width by height texels, filled from `argb` (row 0 first)
+  // or with zeros when it is null; null when it cannot be made.
+  virtual std::unique_ptr<DeviceTexture> CreateTexture(int width, int height, const uint32_t *argb) = 0;
+
+  // Clears the viewport's rectangle of the colour and/or depth planes.
+  virtual void Clear(const Viewport &viewport, bool target, bool depth, uint32_t argb, float z) = 0;
+  // Draws a triangle fan of `primitiveCount` triangles; a null texture samples as white.
+  virtual void DrawTriangleFan(const Vertex *vertices, int primitiveCount, const DeviceTexture *texture,
+                               const FaceDrawState &state) = 0;
+  virtual void DrawSprite(const DeviceTexture &texture, const SpriteQuad &quad) = 0;
+
+  // Copies the back buffer into `pixels` as 0xFFRRGGBB words, row 0 at the top.
+  virtual void ReadBackBuffer(uint32_t *pixels) = 0;
+  // Replaces the back buffer's colour with `pixels` (same layout).
+  virtual void WriteBackBuffer(const uint32_t *pixels) = 0;
+
+  // Shows the back buffer; false when the device has been lost.
+  virtual bool Present() = 0;
+  // True once the device has been lost and until a reset succeeds.
+  virtual bool IsLost() const = 0;
+  // Whether a lost device can be reset now.
+  virtual bool CanReset() const = 0;
+  // Brings a lost (or healthy) device back: a new back buffer, content undefined.
+  virtual ResetError Reset() = 0;
+};

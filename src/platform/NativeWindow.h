@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/InputLatch.h"
+#include "platform/InputSource.h"
+#include "platform/WindowMessage.h"
+
+#include <deque>
+#include <string>
+
+struct SDL_Window;
+
+// The one desktop window: borderless, at (0, 0), the size of the desktop, with
+// the system cursor hidden over it. The 640 by 480 logical screen is shown
+// scaled to fit with its aspect kept; the pointer is mapped back to it.
+class NativeWindow : public InputSource {
+public:
+  static constexpr int LogicalWidth = 640;
+  static constexpr int LogicalHeight = 480;
+
+  NativeWindow() = default;
+  NativeWindow(const NativeWindow &) = delete;
+  NativeWindow &operator=(const NativeWindow &) = delete;
+  ~NativeWindow() override;
+
+  // Opens the window; false (with a line on standard error) when there is no display.
+  bool Create(const std::string &title);
+  // Hides and closes the window; safe to call more than once.
+  void Destroy();
+  bool IsOpen() const { return window != nullptr; }
+
+  // Reads every pending system event: input updates the key latch and the
+  // pointer at once; activation, close requests and key presses are queued.
+  // Returns the oldest queued message, if any.
+  bool NextMessage(WindowMessage &message);
+
+  void MousePosition(int &x, int &y) const override;
+  int KeyState(Key key) override;
+
+  SDL_Window *Handle() const { return window; }
+  // The window's real size in pixels.
+  int PixelWidth() const;
+  int PixelHeight() const;
+
+private:
+  SDL_Window *window = nullptr;
+  InputLatch latch;
+  std::deque<WindowMessage> pending;
+  bool videoInitialised = false;
+};

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "gfx/BitmapSource.h"
+#include "gfx/DrawingContext.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// A bitmap of one of two kinds:
+// - read: a whole BMP file in memory (LoadBmp), drawn onto a DrawingContext
+//   through Bits();
+// - created (CreateDib): a bottom-up DIB section of 16 or 24 bits per pixel
+//   that a DrawingContext (MemoryDc) draws into and SaveBmp writes out, plus a
+//   separate CPU-side byte image (Data) of width x height RgbColour, which a
+//   Texture uploads from. Drawing changes the DIB section, not the byte image.
+class DibImage {
+public:
+  DibImage() = default;
+  DibImage(const DibImage &) = delete;
+  DibImage &operator=(const DibImage &) = delete;
+  ~DibImage() = default;
+
+  // Makes a zeroed DIB section and a zeroed byte image of width x height.
+  bool CreateDib(int width, int height, int bitsPerPixel);
+  // Reads a BMP file. Refuses (false) a file that does not start with 'B', has
+  // fewer than 16 bits per pixel, or whose pixel rows do not lie inside it.
+  bool LoadBmp(const std::string &fileName);
+  // Writes the DIB section as a 24-bit bottom-up BMP file. False when any byte
+  // could not be written.
+  bool SaveBmp(const std::string &fileName) const;
+
+  bool FromFile() const { return fromFile; }
+  int Width() const { return width; }
+  int Height() const { return height; }
+
+  // Created image: the byte image, width x height x 3 bytes (red first).
+  // Read image: the whole file.
+  uint8_t *Data() { return data.get(); }
+  const uint8_t *Data() const { return data.get(); }
+  // The pixels as a drawable bitmap: the file's pixel array, or the DIB section.
+  BitmapSource Bits() const;
+  // Created image only: a drawing context over the DIB section.
+  DrawingContext &MemoryDc() { return memoryDc; }
+
+  // Byte offset of the last pixel callers wrote into Data().
+  int32_t lastIndex = 0;
+
+private:
+  bool fromFile = false;
+  std::unique_ptr<uint8_t[]> data;
+  size_t dataSize = 0;
+  // Read image: offset of the pixel array inside data; bit count and height
+  // as the file's header gives them (height negative for top-down files).
+  size_t filePixelsOffset = 0;
+  int fileBitCount = 0;
+  int fileHeight = 0;
+  // Created image: the DIB section's memory (bottom row first, rows padded).
+  std::unique_ptr<uint8_t[]> dibBits;
+  int dibBitCount = 0;
+  int width = 0;
+  int height = 0;
+  DrawingContext memoryDc;
+};

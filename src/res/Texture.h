@@ -1,0 +1,51 @@
+#pragma once
+
+#include "gfx/DeviceTexture.h"
+#include "res/DibImage.h"
+#include "res/RgbBitmap.h"
+#include "res/RgbColour.h"
+
+#include <memory>
+#include <string>
+
+class GraphicsDevice;
+
+// One texture on the graphics device: either loaded from a PNG or BMP file
+// (the file's own size, PNG alpha kept, BMP opaque), or created in one colour
+// with a CPU-side byte image behind it from which rectangles are uploaded.
+class Texture : public RgbBitmap {
+public:
+  // File names longer than this are refused.
+  static constexpr size_t MaxFileName = 259;
+
+  Texture() = default;
+
+  // Loads the picture in the file. False (and nothing changed) when the name
+  // is too long or the file is missing, unreadable or not a picture.
+  bool LoadFromFile(GraphicsDevice &device, const std::string &fileName);
+  // CreateFilled with white.
+  bool CreateWhite(GraphicsDevice &device, int width, int height);
+  // A width by height texture with a byte image behind it, both filled with the colour.
+  bool CreateFilled(GraphicsDevice &device, int width, int height, const RgbColour &colour);
+  // Copies the rectangle (x, y, w, h) of the byte image into the texture as
+  // opaque texels; x and y are clamped to 0..textureWidth/Height, and so is
+  // the far corner. False when there is no texture or it cannot be written now.
+  bool Upload(GraphicsDevice &device, int x, int y, int w, int h);
+
+  DeviceTexture *Get() const { return texture.get(); }
+  const std::string &FileName() const { return fileName; }
+  // The byte image behind a created texture; null for a loaded one.
+  DibImage *Backing() const { return backing.get(); }
+
+  // The picture's size in texels, as CreateFilled or the owning widget sets it.
+  int TextureWidth() const { return textureWidth; }
+  int TextureHeight() const { return textureHeight; }
+  void SetTextureSize(int w, int h) { textureWidth = w; textureHeight = h; }
+
+private:
+  std::unique_ptr<DeviceTexture> texture;
+  std::string fileName;
+  std::unique_ptr<DibImage> backing;
+  int textureWidth = 0;
+  int textureHeight = 0;
+};
