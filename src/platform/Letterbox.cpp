@@ -41,5 +41,9 @@ void Letterbox::WindowToLogical(int windowX, int windowY, int &logicalX, int &lo
     return;
   }
   logicalX = static_cast<int>(std::floor((windowX - x + 0.5) * logicalWidth / width));
-  logicalY = static_cast<int>(std::floor((windowY - y + 0.5) * logicalHeight / height));
+  // The picture is scaled in GL, whose rows count up from the bottom: a pixel
+  // centre that falls exactly on the line between two rows belongs to the row
+  // above it on the screen, so rows are measured from the bottom here too.
+  const double fromBottom = (y + height) - (windowY + 0.5);
+  logicalY = logicalHeight - 1 - static_cast<int>(std::floor(fromBottom * logicalHeight / height));
 }

@@ -64,6 +64,20 @@ TEST(Letterbox, MapsWindowPixelsToTheLogicalPixelShownThere)
   wide.WindowToLogical(1680, 500, x, y);
   EXPECT_EQ(x, 640);
 
+  // At one and a half window pixels per logical pixel, some window pixel
+  // centres fall exactly on the line between two logical pixels: such a pixel
+  // shows the logical pixel to its right and the one above it, as the
+  // presented picture does.
+  const Letterbox wider = Letterbox::Fit(1280, 720, 640, 480);
+  wider.WindowToLogical(641, 361, x, y);
+  EXPECT_EQ(x, 321);
+  EXPECT_EQ(y, 240);
+  wider.WindowToLogical(640, 360, x, y);
+  EXPECT_EQ(x, 320);
+  EXPECT_EQ(y, 240);
+  wider.WindowToLogical(640, 362, x, y);
+  EXPECT_EQ(y, 241);
+
   // One to one when the window is the logical size.
   const Letterbox same = Letterbox::Fit(640, 480, 640, 480);
   for(int i : {0, 1, 319, 639})
