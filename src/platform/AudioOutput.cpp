@@ -3,6 +3,7 @@
 #include "platform/Log.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstring>
@@ -17,6 +18,39 @@ namespace {
   // Conversion is fed in pieces of about this size: the converter drops
   // samples at the end when a whole file is put into it at once.
   constexpr std::size_t ConversionChunk = 1024;
+
+  // Without a sound card the ALSA library prints a screenful of its own
+  // diagnostics while the device is being opened. The reason also comes back
+  // through SDL_GetError and is reported in one line, so the library's
+  // messages are dropped for the duration of the opening. The library is
+  // looked up at run time: it is not needed to build, and may be missing.
+  using AlsaErrorHandler = void (*)(const char *file, int line, const char *function, int error, const char *format, ...);
+  using AlsaSetErrorHandler = int (*)(AlsaErrorHandler handler);
+
+  void IgnoreAlsaMessage(const char *, int, const char *, int, const char *, ...)
+  {
+  }
+
+  // Returns the library's handle (null when it is not installed) with its messages off.
+  void *QuietenAlsa()
+  {
+    void *library = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if(!library)
+      return nullptr;
+    if(auto set = reinterpret_cast<AlsaSetErrorHandler>(dlsym(library, "snd_lib_error_set_handler")))
+      set(&IgnoreAlsaMessage);
+    return library;
+  }
+
+  // Puts the library's own message handler back and lets go of it.
+  void RestoreAlsa(void *library)
+  {
+    if(!library)
+      return;
+    if(auto set = reinterpret_cast<AlsaSetErrorHandler>(dlsym(library, "snd_lib_error_set_handler")))
+      set(nullptr);
+    dlclose(library);
+  }
 
   AudioFormat Describe(SDL_AudioFormat code, int frequency, int channels, uint8_t silence)
   {
@@ -97,6 +131,14 @@ bool AudioOutput::Open()
 {
   if(device != 0)
     return true;
+  void *alsa = QuietenAlsa();
+  bool opened = OpenDevice();
+  RestoreAlsa(alsa);
+  return opened;
+}
+
+bool AudioOutput::OpenDevice()
+{
   if(!subsystemStarted)
   {
     if(SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)

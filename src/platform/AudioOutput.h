@@ -56,6 +56,8 @@ public:
   std::size_t PlayedBytes() const;
 
 private:
+  // Open without the ALSA library's own messages.
+  bool OpenDevice();
   // Called on the device's thread with the device locked.
   static void FillCallback(void *self, uint8_t *stream, int length);
   void Fill(uint8_t *stream, std::size_t length);

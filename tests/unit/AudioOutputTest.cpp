@@ -202,6 +202,22 @@ TEST(AudioOutput, WithoutADeviceLoadsButDoesNotPlay)
   output.Close();
 }
 
+TEST(AudioOutput, AFailedOpeningSaysSoInOneLine)
+{
+  // The ALSA driver with a device name that no machine has: the library
+  // reports the failure in its own words, which must not reach the user.
+  ScopedEnv driver{"SDL_AUDIODRIVER", "alsa"};
+  ScopedEnv name{"AUDIODEV", "vextorn_no_such_device"};
+
+  AudioOutput output;
+  testing::internal::CaptureStderr();
+  bool opened = output.Open();
+  std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(opened);
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+  EXPECT_NE(log.find("without sound"), std::string::npos) << log;
+}
+
 TEST_F(DiskOutputTest, ANewSoundCutsOffTheOneThatPlaysAndNothingRepeats)
 {
   const std::vector<uint8_t> &first = longClip->Samples();
