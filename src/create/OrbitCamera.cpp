@@ -31,26 +31,34 @@ bool OrbitCamera::Init(GraphicsDevice &device, int windowWidth, int windowHeight
 
 void OrbitCamera::Rotate(float yaw, float pitch)
 {
-  const Vector3 d = eye - target;
-  const float dist = d.Length();
+  // The turn is worked out in double precision; only the eye is stored in
+  // single precision. Rounding then stays far below the guard's margin, so
+  // sixty one-degree steps up from 30 degrees end just short of the top.
+  const Vector3d d{static_cast<double>(eye.x) - target.x, static_cast<double>(eye.y) - target.y,
+                   static_cast<double>(eye.z) - target.z};
+  const double dist = d.Length();
 
-  const float a = yaw * Transform::DegreeFactor;
-  const float ca = std::cos(a);
-  const float sa = std::sin(a);
-  const Vector3 d1(d.x * ca - d.z * sa, d.y, d.x * sa + d.z * ca);
+  const double a = static_cast<double>(yaw * Transform::DegreeFactor);
+  const double ca = std::cos(a);
+  const double sa = std::sin(a);
+  const Vector3d d1{d.x * ca - d.z * sa, d.y, d.x * sa + d.z * ca};
 
-  const Vector3 h = Transform::UnitOrSame(Vector3(d1.x, 0.f, d1.z));
-  const Vector3 n = Transform::UnitOrSame(d1);
-  const Vector3 axis(-n.z, 0.f, n.x);
-  Vector3 d2 = Transform::RotateAboutAxis(d1, axis, pitch * Transform::DegreeFactor);
+  const Vector3d h = Transform::UnitOrSame(Vector3d{d1.x, 0.0, d1.z});
+  const Vector3d n = Transform::UnitOrSame(d1);
+  const Vector3d axis{-n.z, 0.0, n.x};
+  Vector3d d2 = Transform::RotateAboutAxis(d1, axis, static_cast<double>(pitch * Transform::DegreeFactor));
 
   // Crossing the vertical flips the horizontal direction of the offset; an
   // offset on the vertical itself would leave the look-at without a sideways
   // axis. Either way only the up-down part of the turn is dropped.
-  if(!(h.Dot(d2) > 0.f) || !HasHorizontalPart(d2))
+  const Vector3d unit = Transform::UnitOrSame(d2);
+  if(!(h.Dot(d2) > 0.0) || !HasHorizontalPart(Vector3(static_cast<float>(unit.x), static_cast<float>(unit.y),
+                                                      static_cast<float>(unit.z))))
     d2 = d1;
 
-  eye = target + Transform::UnitOrSame(d2) * dist;
+  const Vector3d offset = Transform::UnitOrSame(d2) * dist;
+  eye = Vector3(static_cast<float>(target.x + offset.x), static_cast<float>(target.y + offset.y),
+                static_cast<float>(target.z + offset.z));
   view = Matrix::LookAtLH(eye, target, Up);
 }
 

@@ -8,16 +8,27 @@ Vector3 Transform::UnitOrSame(const Vector3 &v)
   return length != 0.f ? v * (1.f / length) : v;
 }
 
-Vector3 Transform::RotateAboutAxis(const Vector3 &v, const Vector3 &axis, float angle)
+double Vector3d::Length() const
 {
-  const Vector3 a = UnitOrSame(axis);
-  const float c = std::cos(angle);
-  const float s = std::sin(angle);
-  const float t = 1.f - c;
-  const float x = a.x, y = a.y, z = a.z;
-  const Vector3 row0(t * x * x + c, t * x * y - s * z, t * x * z + s * y);
-  const Vector3 row1(t * x * y + s * z, t * y * y + c, t * y * z - s * x);
-  const Vector3 row2(t * x * z - s * y, t * y * z + s * x, t * z * z + c);
+  return std::sqrt(Dot(*this));
+}
+
+Vector3d Transform::UnitOrSame(const Vector3d &v)
+{
+  const double length = v.Length();
+  return length != 0.0 ? v * (1.0 / length) : v;
+}
+
+Vector3d Transform::RotateAboutAxis(const Vector3d &v, const Vector3d &axis, double angle)
+{
+  const Vector3d a = UnitOrSame(axis);
+  const double c = std::cos(angle);
+  const double s = std::sin(angle);
+  const double t = 1.0 - c;
+  const double x = a.x, y = a.y, z = a.z;
+  const Vector3d row0{t * x * x + c, t * x * y - s * z, t * x * z + s * y};
+  const Vector3d row1{t * x * y + s * z, t * y * y + c, t * y * z - s * x};
+  const Vector3d row2{t * x * z - s * y, t * y * z + s * x, t * z * z + c};
   return {row0.Dot(v), row1.Dot(v), row2.Dot(v)};
 }
 

@@ -20,6 +20,7 @@ namespace {
   constexpr float TexV[4] = {0.f, 0.f, 0.1f, 0.1f};
 }
 
+CubeMesh::CubeMesh() = default;
 CubeMesh::~CubeMesh() = default;
 
 bool CubeMesh::Build(GraphicsDevice &device, const Vector3 &centre, float halfSize, const RgbColour &colour)

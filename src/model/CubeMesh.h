@@ -19,7 +19,7 @@ public:
   static constexpr int FaceCount = 6;
   static constexpr int CubeTextureSize = 64;
 
-  CubeMesh() = default;
+  CubeMesh();
   CubeMesh(const CubeMesh &) = delete;
   CubeMesh &operator=(const CubeMesh &) = delete;
   virtual ~CubeMesh();

@@ -202,18 +202,10 @@ bool VoxelModel::PaintAt(GraphicsDevice &paintDevice, int x, int y, const RgbCol
   if(!record.face->Pick(paintDevice, x, y, width, height, hit, record.triangle))
     return false;
   const Vector2 uv = record.face->TexcoordAt(hit, record.triangle);
-  // Written so that NaN is refused too.
-  if(!(uv.x >= 0.f && uv.x <= 1.f && uv.y >= 0.f && uv.y <= 1.f))
-    return false;
-
   Texture *texture = record.face->GetTexture();
   DibImage *image = texture ? texture->Backing() : nullptr;
-  if(!image || !image->Data())
-    return false;
-  const int tx = static_cast<int>(static_cast<float>(record.textureSize) * uv.x);
-  const int ty = static_cast<int>(static_cast<float>(record.textureSize) * uv.y);
-  // u or v of exactly 1 would address the texel one past the edge.
-  if(tx >= image->Width() || ty >= image->Height())
+  int tx = 0, ty = 0;
+  if(!image || !image->Data() || !TexelAt(uv, record.textureSize, image->Width(), image->Height(), tx, ty))
     return false;
 
   uint8_t *texel = image->Data() + (static_cast<size_t>(ty) * image->Width() + tx) * 3;
@@ -221,6 +213,21 @@ bool VoxelModel::PaintAt(GraphicsDevice &paintDevice, int x, int y, const RgbCol
   texel[1] = penColour.green;
   texel[2] = penColour.blue;
   texture->Upload(paintDevice, tx, ty, 1, 1);
+  return true;
+}
+
+bool VoxelModel::TexelAt(const Vector2 &uv, int textureSize, int imageWidth, int imageHeight, int &tx, int &ty)
+{
+  // Written so that NaN is refused too.
+  if(!(uv.x >= 0.f && uv.x <= 1.f && uv.y >= 0.f && uv.y <= 1.f) || textureSize <= 0)
+    return false;
+  const int column = static_cast<int>(static_cast<float>(textureSize) * uv.x);
+  const int row = static_cast<int>(static_cast<float>(textureSize) * uv.y);
+  // u or v of exactly 1 would address the texel one past the edge.
+  if(column >= imageWidth || row >= imageHeight)
+    return false;
+  tx = column;
+  ty = row;
   return true;
 }
 

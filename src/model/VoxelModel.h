@@ -87,6 +87,12 @@ public:
   // exactly as it was and the result is false.
   bool Load(const std::string &path);
 
+  // The texel (tx, ty) that texture coordinate `uv` selects on a face whose
+  // textures are textureSize texels wide, kept inside an image of the given
+  // size. False when uv lies outside 0..1 (or is NaN) or the texel would lie
+  // outside the image (u or v of exactly 1).
+  static bool TexelAt(const Vector2 &uv, int textureSize, int imageWidth, int imageHeight, int &tx, int &ty);
+
   bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
   const PickRecord &RecordAt(int x, int y) const { return pickBuffer.At(x, y); }
   const PickBuffer &Picks() const { return pickBuffer; }
