@@ -207,3 +207,21 @@ TEST_F(TitleWidgets, AnimationWithAMissingFrameDoesNotLoad)
   EXPECT_FALSE(animation.Load(device));
   EXPECT_FALSE(animation.HasSprite());
 }
+
+TEST(RepositoryPictures, EveryTitleWidgetLoads)
+{
+  InSourceTree inSource;
+  if(!InSourceTree::HasPictures())
+    GTEST_SKIP() << "the pictures have not been generated into data/";
+  GraphicsDevice device;
+  ASSERT_TRUE(device.CreateHeadless());
+  TitlePicture title;
+  StartButton start;
+  EndButton end;
+  SelectedAnimation animation;
+  EXPECT_TRUE(title.Load(device, 640, 480));
+  EXPECT_TRUE(start.Load(device));
+  EXPECT_TRUE(end.Load(device));
+  EXPECT_TRUE(animation.Load(device));
+  EXPECT_EQ(device.Listeners().Count(), 4);
+}

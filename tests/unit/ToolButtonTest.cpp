@@ -479,3 +479,33 @@ TEST_F(ToolButtons, ButtonsWithoutACursorDrawNone)
   for(uint32_t pixel : ReadScreen(device))
     ASSERT_EQ(pixel, Background);
 }
+
+TEST(RepositoryPictures, EveryToolButtonLoadsWithACursorWhereItHasOne)
+{
+  InSourceTree inSource;
+  if(!InSourceTree::HasPictures())
+    GTEST_SKIP() << "the pictures have not been generated into data/";
+  GraphicsDevice device;
+  ASSERT_TRUE(device.CreateHeadless());
+  for(int i = 0; i < ToolPalette::ButtonCount; ++i)
+  {
+    std::unique_ptr<ToolButton> button = ToolPalette::MakeToolButton(i);
+    ASSERT_TRUE(button->Load(device)) << i;
+    // The cursor is drawn onto a black screen, where it leaves its colour
+    // bitmap: every button but exit and printer must leave something.
+    DrawingContext *context = device.BackBuffer()->GetDC();
+    ASSERT_NE(context, nullptr);
+    context->FillRect(0, 0, 640, 480, 0);
+    button->DrawCursor(*context, 320, 240);
+    device.BackBuffer()->ReleaseDC(context);
+    int pitch = 0;
+    const uint32_t *pixels = device.BackBuffer()->LockRect(pitch);
+    bool drawn = false;
+    for(int y = 0; y < 480 && !drawn; ++y)
+      for(int x = 0; x < 640 && !drawn; ++x)
+        drawn = (pixels[static_cast<size_t>(y) * pitch + x] & 0xFFFFFF) != 0;
+    device.BackBuffer()->UnlockRect();
+    const bool hasCursor = button->Kind() != ToolKind::Exit && button->Kind() != ToolKind::Printer;
+    EXPECT_EQ(drawn, hasCursor) << i;
+  }
+}

@@ -92,6 +92,31 @@ namespace WidgetTestSupport {
     std::filesystem::path root;
   };
 
+  // Makes the source tree the current directory while the object lives, so
+  // that "data/..." names reach the repository's own pictures.
+  class InSourceTree {
+  public:
+    InSourceTree()
+      : previous(std::filesystem::current_path())
+    {
+      std::filesystem::current_path(VEXTORN_SOURCE_DIR);
+    }
+    InSourceTree(const InSourceTree &) = delete;
+    InSourceTree &operator=(const InSourceTree &) = delete;
+    ~InSourceTree()
+    {
+      std::error_code ignored;
+      std::filesystem::current_path(previous, ignored);
+    }
+
+    // Whether the pictures have been generated into data/ (they are made by
+    // the art generator, not stored by hand).
+    static bool HasPictures() { return std::filesystem::exists("data/peke.png"); }
+
+  private:
+    std::filesystem::path previous;
+  };
+
   // Remembers every sound asked for, in order.
   class RecordingSounds : public SoundSink {
   public:
