@@ -286,6 +286,15 @@ PresentResult GraphicsDevice::Present()
   return PresentResult::Ok;
 }
 
+void GraphicsDevice::PresentFrame()
+{
+  if(Present() == PresentResult::DeviceLost && TestCooperativeLevel() == CooperativeLevel::DeviceNotReset)
+  {
+    Reset();
+    Resize();
+  }
+}
+
 CooperativeLevel GraphicsDevice::TestCooperativeLevel() const
 {
   if(!backend)

@@ -93,6 +93,11 @@ public:
   // Shows the back buffer, scaled to the window.
   PresentResult Present();
   CooperativeLevel TestCooperativeLevel() const;
+  // Presents, and when the device turns out lost but resettable, resets it and
+  // then resizes (which resets a second time and restores the projection and
+  // the full-screen viewport). A device that cannot be reset yet is tried
+  // again after the next frame's present.
+  void PresentFrame();
 
   // A texture of width by height texels from `argb` (row 0 first) or zeros.
   std::unique_ptr<DeviceTexture> CreateTexture(int width, int height, const uint32_t *argb = nullptr);

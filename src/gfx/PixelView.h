@@ -9,6 +9,8 @@ enum class PixelFormat {
   Xrgb32,
   // Three bytes blue, green, red, as in 24-bit BMP files and DIB sections.
   Bgr24,
+  // 16-bit words 0RRRRRGGGGGBBBBB, as in 16-bit BMP files and DIB sections.
+  Rgb555,
 };
 
 // A writable window onto pixels in memory. `bits` addresses the top row;

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "events/Event.h"
+#include "gfx/Matrix.h"
+#include "res/RgbColour.h"
+
+class DrawingContext;
+class Studio;
+class ToolButton;
+
+// The creation screen: the palette, the model in its white area with black
+// outlines, and the selected tool's cursor. Each frame reads the input
+// (painting, placing, erasing, turning, choosing tools, F7/F8), draws and
+// presents.
+class EventCreate : public Event {
+public:
+  EventCreate(PaintApp &owner, Studio &studio);
+
+  bool Init() override;
+  Event *RunFrame(EventManager &manager) override;
+
+  void SetPenColor(uint8_t red, uint8_t green, uint8_t blue) { penColor = {red, green, blue}; }
+  void SetCubeColor(uint8_t red, uint8_t green, uint8_t blue) { cubeColor = {red, green, blue}; }
+
+  const RgbColour &PenColor() const { return penColor; }
+  const RgbColour &CubeColor() const { return cubeColor; }
+  ToolButton *SelectedTool() const { return selectedTool; }
+  ToolButton *CursorTool() const { return cursorTool; }
+  void SetSelectedTool(ToolButton *tool) { selectedTool = tool; }
+  void SetCursorTool(ToolButton *tool) { cursorTool = tool; }
+  bool PenStrokeActive() const { return penStrokeActive; }
+
+  // The input step: returns this event, or the one a tool button handed back.
+  Event *HandleInput();
+
+private:
+  void Render();
+  void DrawScene();
+  void DrawOverlay(DrawingContext &context);
+  // Paints every point of the line from the previous mouse position towards
+  // the current one, stopping one step short of it.
+  void PaintStroke();
+
+private:
+  Studio &studio;
+  Matrix worldMatrix = Matrix::Identity();
+  int mouseX = 0;
+  int mouseY = 0;
+  int prevMouseX = 0;
+  int prevMouseY = 0;
+  int clientWidth = 0;
+  int clientHeight = 0;
+  bool penStrokeActive = false;
+  RgbColour penColor{255, 0, 0};
+  RgbColour cubeColor{255, 255, 255};
+  ToolButton *selectedTool = nullptr;
+  ToolButton *cursorTool = nullptr;
+  // The left button's reading of this frame and of the previous one.
+  int leftDown = 0;
+  int leftWasDown = 0;
+  bool firstScenePassDone = false;
+  bool firstOverlayDone = false;
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "events/SoundId.h"
+
+#include <array>
+#include <memory>
+
+class BackgroundWidget;
+class EndButton;
+class GraphicsDevice;
+class OrbitCamera;
+class PaintApp;
+class SelectedAnimation;
+class Sound;
+class StartButton;
+class TitlePicture;
+class ToolButton;
+class VoxelModel;
+
+// Everything the two screens share, loaded once at start-up: the cube model,
+// the camera, every widget of both screens and every sound.
+class Studio {
+public:
+  static constexpr int ToolCount = 22;
+  // Index of the red pen, the tool the creation screen starts with.
+  static constexpr int RedPenIndex = 4;
+
+  // The process-wide studio, made empty on first use and destroyed at exit.
+  static Studio &Instance();
+
+  Studio();
+  Studio(const Studio &) = delete;
+  Studio &operator=(const Studio &) = delete;
+  ~Studio();
+
+  // Sets the model viewport, then builds and loads the model, the camera, the
+  // title widgets, the background, the 22 tool buttons and the nine sounds, in
+  // that order. Stops at the first failure (false), keeping what was built.
+  bool Init(PaintApp &app, GraphicsDevice &device, int width, int height);
+  // Deletes everything built; may run any number of times.
+  void Teardown();
+
+  // Plays one of the sounds, replacing whatever plays.
+  void Play(SoundId id) const;
+
+  PaintApp *Owner() const { return owner; }
+  OrbitCamera *Camera() const { return camera.get(); }
+  TitlePicture *GetTitlePicture() const { return titlePicture.get(); }
+  StartButton *GetStartButton() const { return startButton.get(); }
+  EndButton *GetEndButton() const { return endButton.get(); }
+  SelectedAnimation *GetSelectedAnimation() const { return selectedAnimation.get(); }
+  BackgroundWidget *Background() const { return background.get(); }
+  VoxelModel *Model() const { return model.get(); }
+  ToolButton *Tool(int index) const { return tools[index].get(); }
+  Sound *GetSound(SoundId id) const { return sounds[static_cast<int>(id)].get(); }
+
+private:
+  PaintApp *owner = nullptr;
+  std::unique_ptr<OrbitCamera> camera;
+  std::unique_ptr<TitlePicture> titlePicture;
+  std::unique_ptr<StartButton> startButton;
+  std::unique_ptr<EndButton> endButton;
+  std::unique_ptr<SelectedAnimation> selectedAnimation;
+  std::unique_ptr<BackgroundWidget> background;
+  std::unique_ptr<VoxelModel> model;
+  std::array<std::unique_ptr<ToolButton>, ToolCount> tools;
+  std::array<std::unique_ptr<Sound>, static_cast<int>(SoundId::Count)> sounds;
+};
