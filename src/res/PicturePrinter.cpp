@@ -6,6 +6,7 @@
 #include "res/DibImage.h"
 
 #include <algorithm>
+#include <string>
 
 bool PicturePrinter::Print(GraphicsDevice &device)
 {
