@@ -180,7 +180,7 @@ bool PrintService::OpenDefault()
     if(session->TimedOut())
       LogLine("printing: the print server did not answer in time");
     else
-      LogLine("printing: there is no default printer");
+      LogLine(std::string("printing: there is no default printer: ") + cupsLastErrorString());
     session.reset();
     return false;
   }
