@@ -1,0 +1,23 @@
+#include "platform/Clock.h"
+
+#include <SDL.h>
+
+namespace {
+  void EnsureTimer()
+  {
+    if(!SDL_WasInit(SDL_INIT_TIMER))
+      SDL_InitSubSystem(SDL_INIT_TIMER);
+  }
+}
+
+uint32_t Clock::Milliseconds()
+{
+  EnsureTimer();
+  return SDL_GetTicks();
+}
+
+void Clock::Sleep(uint32_t milliseconds)
+{
+  EnsureTimer();
+  SDL_Delay(milliseconds);
+}
