@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Prints through the program's own printing path on a private print server and
 # checks the page that comes out; then checks that printing fails quickly with
-# no server, no default printer, a printer refusing jobs, a server that never
-# answers and one that hangs up.
+# no server, no default printer, a printer refusing jobs, a frozen server, a
+# server that accepts and never answers and one that hangs up.
 # Usage: test_print_server.sh PATH/TO/print_probe
 set -uo pipefail
 
@@ -150,6 +150,11 @@ cupsreject "$PRINT_SERVER_PRINTER"
 check "refused job: Print fails" "$probe" refused 6000
 cupsaccept "$PRINT_SERVER_PRINTER"
 check "no job was added" [ "$(log_lines)" -eq 3 ]
+
+echo "== the print server frozen (it accepts connections and answers nothing)"
+kill -STOP "$PRINT_SERVER_PID"
+check "frozen server: Print fails within the bound" "$probe" refused 6000
+kill -CONT "$PRINT_SERVER_PID"
 
 echo "== the print server stopped"
 print_server_stop
