@@ -88,7 +88,7 @@ public:
   // corner lies on the sheet, in points: a dot is 72 / dpi points, and the
   // printable area starts at the left and top margins.
   static PageRect DotsToPoints(const PrintPage &page, const PixelRect &dots);
-  // The sheet's size in points.
+  // A length given in hundredths of a millimetre, in points.
   static double PointsFromHundredthsOfMillimetre(int length) { return length * 72.0 / 2540.0; }
 
 private:
