@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -154,6 +155,29 @@ TEST_F(PictureCaptureTest, ACaptureThatCannotBeSavedStillSucceeds)
   PicturePrinter printer;
   EXPECT_TRUE(printer.Capture(device, image));
   EXPECT_EQ(image.MemoryDc().GetPixel(200, 100), PatternColour(318, 228, 0));
+}
+
+TEST_F(PictureCaptureTest, PrintWithNoPrintServerCapturesThenFailsAtOnce)
+{
+  // A socket that nobody listens on: the print server is "not running".
+  const char *previousServer = std::getenv("CUPS_SERVER");
+  const std::string restore = previousServer ? previousServer : "";
+  const std::string server = (folder / "no-server.sock").string();
+  setenv("CUPS_SERVER", server.c_str(), 1);
+  GraphicsDevice device;
+  ASSERT_TRUE(device.CreateHeadless());
+  FillBackBuffer(device, 0);
+
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(PicturePrinter().Print(device));
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(elapsed, std::chrono::seconds(1));
+  if(previousServer)
+    setenv("CUPS_SERVER", restore.c_str(), 1);
+  else
+    unsetenv("CUPS_SERVER");
+  // The picture is saved before the printer is looked for.
+  EXPECT_EQ(std::filesystem::file_size("data/pict.bmp"), 510774u);
 }
 
 TEST(PicturePlacement, WorkedExampleAndTruncation)
