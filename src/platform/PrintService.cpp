@@ -6,6 +6,7 @@
 #include <cairo.h>
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -136,12 +137,12 @@ PrintPage PrintService::MakePage(int mediaWidth, int mediaLength, int leftMargin
   PrintPage result;
   result.mediaWidth = mediaWidth;
   result.mediaLength = mediaLength;
-  result.leftMargin = leftMargin;
-  result.rightMargin = rightMargin;
-  result.topMargin = topMargin;
-  result.bottomMargin = bottomMargin;
-  result.xDpi = xDpi > 0 ? xDpi : defaultDpi;
-  result.yDpi = yDpi > 0 ? yDpi : defaultDpi;
+  result.leftMargin = std::max(leftMargin, 0);
+  result.rightMargin = std::max(rightMargin, 0);
+  result.topMargin = std::max(topMargin, 0);
+  result.bottomMargin = std::max(bottomMargin, 0);
+  result.xDpi = xDpi > 0 && xDpi <= maxDpi ? xDpi : defaultDpi;
+  result.yDpi = yDpi > 0 && yDpi <= maxDpi ? yDpi : defaultDpi;
   return result;
 }
 

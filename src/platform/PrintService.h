@@ -58,8 +58,10 @@ public:
   static constexpr double totalTimeLimit = 5.0;
   // Milliseconds allowed for opening the connection.
   static constexpr int connectTimeLimit = 3000;
-  // The resolution assumed when the destination reports none.
+  // The resolution assumed when the destination reports none, or one beyond
+  // any printer's (maxDpi).
   static constexpr int defaultDpi = 300;
+  static constexpr int maxDpi = 9600;
 
   PrintService();
   PrintService(const PrintService &) = delete;
@@ -81,7 +83,8 @@ public:
   bool PrintPicture(const PrintablePicture &picture, const PixelRect &dots, const std::string &title);
 
   // A page from the server's media record; a resolution of 0 or less stands
-  // for "not reported" and becomes defaultDpi.
+  // for "not reported" and becomes defaultDpi, as does one above maxDpi;
+  // negative margins count as none.
   static PrintPage MakePage(int mediaWidth, int mediaLength, int leftMargin, int rightMargin,
                             int topMargin, int bottomMargin, int xDpi, int yDpi);
   // Where a rectangle given in printer dots from the printable area's top-left

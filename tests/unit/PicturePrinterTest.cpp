@@ -232,6 +232,14 @@ TEST(PrintPageGeometry, PrintableAreaInWholeDotsAtTheReportedOrDefaultResolution
   // Margins that leave nothing: no printable dots, not a negative count.
   const PrintPage none = PrintService::MakePage(10000, 10000, 6000, 6000, 0, 0, 300, 300);
   EXPECT_EQ(none.HorzDots(), 0);
+
+  // A damaged answer: an absurd resolution is not believed (the dot count
+  // would not fit an int), negative margins do not widen the sheet.
+  const PrintPage damaged = PrintService::MakePage(21000, 29700, -500, -500, 0, 0, 2147483647, -600);
+  EXPECT_EQ(damaged.xDpi, 300);
+  EXPECT_EQ(damaged.yDpi, 300);
+  EXPECT_EQ(damaged.HorzDots(), 2480);
+  EXPECT_EQ(damaged.VertDots(), 3507);
 }
 
 TEST(PrintPageGeometry, DotsMapToPointsFromThePrintableAreasCorner)
