@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 namespace {
+  // SDL's tick counter needs its timer subsystem; the program may ask for the
+  // time before (or without) opening a window.
   void EnsureTimer()
   {
     if(!SDL_WasInit(SDL_INIT_TIMER))
