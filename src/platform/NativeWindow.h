@@ -8,6 +8,7 @@
 #include <string>
 
 struct SDL_Window;
+union SDL_Event;
 
 // The one desktop window: borderless, at (0, 0), the size of the desktop, with
 // the system cursor hidden over it. The 640 by 480 logical screen is shown
@@ -42,7 +43,14 @@ public:
   int PixelHeight() const;
 
 private:
+  void HandleEvent(const SDL_Event &event);
+  void Queue(WindowMessage::Kind kind, int value);
+
+private:
   SDL_Window *window = nullptr;
+  // The pointer's last known position in window pixels.
+  int pointerX = 0;
+  int pointerY = 0;
   InputLatch latch;
   std::deque<WindowMessage> pending;
   bool videoInitialised = false;

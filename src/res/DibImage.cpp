@@ -84,9 +84,17 @@ bool DibImage::CreateDib(int newWidth, int newHeight, int bitsPerPixel)
 
 bool DibImage::LoadBmp(const std::string &fileName)
 {
+  std::string reason;
+  if(LoadBmp(fileName, reason))
+    return true;
+  LogLine("cannot load bitmap " + fileName + ": " + reason);
+  return false;
+}
+
+bool DibImage::LoadBmp(const std::string &fileName, std::string &reason)
+{
   std::unique_ptr<uint8_t[]> file;
   size_t size = 0;
-  std::string reason;
   BmpHeader header;
   bool ok = FileBytes::Read(fileName, file, size, reason) && BmpFormat::ReadHeader(file.get(), size, header, reason);
   if(ok)
@@ -102,10 +110,7 @@ bool DibImage::LoadBmp(const std::string &fileName)
     }
   }
   if(!ok)
-  {
-    LogLine("cannot load bitmap " + fileName + ": " + reason);
     return false;
-  }
 
   fromFile = true;
   data = std::move(file);

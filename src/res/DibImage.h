@@ -26,6 +26,9 @@ public:
   // Reads a BMP file. Refuses (false) a file that does not start with 'B', has
   // fewer than 16 bits per pixel, or whose pixel rows do not lie inside it.
   bool LoadBmp(const std::string &fileName);
+  // LoadBmp that gives the reason for a refusal to the caller instead of
+  // writing it to the log.
+  bool LoadBmp(const std::string &fileName, std::string &reason);
   // Writes the DIB section as a 24-bit bottom-up BMP file. False when any byte
   // could not be written.
   bool SaveBmp(const std::string &fileName) const;

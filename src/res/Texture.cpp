@@ -21,11 +21,8 @@ namespace {
   bool DecodeBmp(const std::string &fileName, ArgbImage &image, std::string &error)
   {
     DibImage bitmap;
-    if(!bitmap.LoadBmp(fileName))
-    {
-      error = "not a readable BMP picture";
+    if(!bitmap.LoadBmp(fileName, error))
       return false;
-    }
     const BitmapSource source = bitmap.Bits();
     if(source.bitCount != 16 && source.bitCount != 24 && source.bitCount != 32)
     {

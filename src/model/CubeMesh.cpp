@@ -1,0 +1,109 @@
+#include "model/CubeMesh.h"
+
+#include "gfx/GraphicsDevice.h"
+#include "res/Texture.h"
+
+#include <cstdint>
+
+namespace {
+  // Corner signs (x, y, z) of c0..c3 of each face of a cube.
+  constexpr int8_t CornerSigns[CubeMesh::FaceCount][4][3] = {
+    {{-1, +1, -1}, {+1, +1, -1}, {+1, -1, -1}, {-1, -1, -1}},
+    {{+1, +1, -1}, {+1, +1, +1}, {+1, -1, +1}, {+1, -1, -1}},
+    {{+1, +1, +1}, {-1, +1, +1}, {-1, -1, +1}, {+1, -1, +1}},
+    {{-1, +1, +1}, {-1, +1, -1}, {-1, -1, -1}, {-1, -1, +1}},
+    {{-1, +1, +1}, {+1, +1, +1}, {+1, +1, -1}, {-1, +1, -1}},
+    {{-1, -1, -1}, {+1, -1, -1}, {+1, -1, +1}, {-1, -1, +1}},
+  };
+  // Texture coordinates of c0..c3 of a cube face: the first tenth of the texture.
+  constexpr float TexU[4] = {0.f, 0.1f, 0.1f, 0.f};
+  constexpr float TexV[4] = {0.f, 0.f, 0.1f, 0.1f};
+}
+
+CubeMesh::CubeMesh() = default;
+CubeMesh::~CubeMesh() = default;
+
+bool CubeMesh::Build(GraphicsDevice &device, const Vector3 &centre, float halfSize, const RgbColour &colour)
+{
+  BuildGeometry(centre, halfSize, false);
+  return CreateTextures(device, CubeTextureSize, colour);
+}
+
+void CubeMesh::BuildGeometry(const Vector3 &center, float halfSize, bool inward)
+{
+  centre = center;
+  for(int f = 0; f < FaceCount; ++f)
+  {
+    for(int i = 0; i < 4; ++i)
+    {
+      // The room's corner i is the cube's corner 3 - i, with its texcoord.
+      const int source = inward ? 3 - i : i;
+      const int8_t *sign = CornerSigns[f][source];
+      CubeVertex &v = vertices[4 * f + i];
+      v.x = center.x + sign[0] * halfSize;
+      v.y = center.y + sign[1] * halfSize;
+      v.z = center.z + sign[2] * halfSize;
+      v.diffuse = 0xFFFFFFFF;
+      v.u = TexU[source];
+      v.v = TexV[source];
+    }
+    faces[f].Setup(&vertices[4 * f], &vertices[4 * f + 1], &vertices[4 * f + 2], &vertices[4 * f + 3]);
+  }
+}
+
+bool CubeMesh::CreateTextures(GraphicsDevice &device, int size, const RgbColour &colour)
+{
+  for(int f = 0; f < FaceCount; ++f)
+  {
+    auto texture = std::make_unique<Texture>();
+    if(!texture->CreateFilled(device, size, size, colour))
+      return false;
+    faces[f].SetTexture(texture.get());
+    textures[f] = std::move(texture);
+  }
+  textureSize = size;
+  return true;
+}
+
+bool CubeMesh::ReadFaces(std::FILE *file, GraphicsDevice &device)
+{
+  const size_t faceBytes = static_cast<size_t>(textureSize) * textureSize * 3;
+  for(int f = 0; f < FaceCount; ++f)
+  {
+    // The file's rows are the image's rows: read straight into the image.
+    DibImage *image = textures[f] ? textures[f]->Backing() : nullptr;
+    if(!image || !image->Data() || image->Width() != textureSize || image->Height() != textureSize)
+      return false;
+    if(std::fread(image->Data(), 1, faceBytes, file) != faceBytes)
+      return false;
+    textures[f]->Upload(device, 0, 0, textureSize, textureSize);
+  }
+  return true;
+}
+
+bool CubeMesh::WriteFaces(std::FILE *file) const
+{
+  const float xyz[3] = {centre.x, centre.y, centre.z};
+  if(std::fwrite(xyz, sizeof(float), 3, file) != 3)
+    return false;
+  const size_t faceBytes = static_cast<size_t>(textureSize) * textureSize * 3;
+  for(int f = 0; f < FaceCount; ++f)
+  {
+    const DibImage *image = textures[f] ? textures[f]->Backing() : nullptr;
+    if(!image || !image->Data() || std::fwrite(image->Data(), 1, faceBytes, file) != faceBytes)
+      return false;
+  }
+  return true;
+}
+
+void CubeMesh::DrawFaces(GraphicsDevice &device) const
+{
+  for(int f = 0; f < FaceCount; ++f)
+  {
+    CubeVertex quad[4];
+    for(int i = 0; i < 4; ++i)
+      quad[i] = faces[f].Corner(i);
+    device.SetTexture(textures[f] ? textures[f]->Get() : nullptr);
+    device.DrawTriangleFan(quad, 2);
+  }
+}

@@ -1,0 +1,197 @@
+#include "platform/NativeWindow.h"
+
+#include "platform/Letterbox.h"
+#include "platform/Log.h"
+
+#include <SDL.h>
+
+namespace {
+  // The keys the program reads, by SDL key code; Count for all others.
+  Key KeyFromCode(SDL_Keycode code)
+  {
+    switch(code)
+    {
+      case SDLK_ESCAPE: return Key::Escape;
+      case SDLK_F7: return Key::F7;
+      case SDLK_F8: return Key::F8;
+      default: return Key::Count;
+    }
+  }
+}
+
+NativeWindow::~NativeWindow()
+{
+  Destroy();
+}
+
+bool NativeWindow::Create(const std::string &title)
+{
+  if(window)
+    return true;
+
+  // One close request per click on the close button: the application decides
+  // when the loop ends, so SDL must not add a quit of its own.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+  if(SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+  {
+    LogLine(std::string("cannot open a window (no display?): ") + SDL_GetError());
+    return false;
+  }
+  videoInitialised = true;
+
+  SDL_DisplayMode desktop{};
+  if(SDL_GetDesktopDisplayMode(0, &desktop) != 0 || desktop.w <= 0 || desktop.h <= 0)
+  {
+    LogLine(std::string("cannot read the desktop size: ") + SDL_GetError());
+    Destroy();
+    return false;
+  }
+
+  // A borderless window the size of the desktop, placed at its top-left
+  // corner: a fullscreen flag misbehaves where no window manager runs.
+  window = SDL_CreateWindow(title.c_str(), 0, 0, desktop.w, desktop.h,
+                            SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+  if(!window)
+  {
+    LogLine(std::string("cannot create the window: ") + SDL_GetError());
+    Destroy();
+    return false;
+  }
+  SDL_ShowCursor(SDL_DISABLE);
+  SDL_RaiseWindow(window);
+  // Without a window manager nothing gives the window the keyboard; ask for it.
+  // This may be refused (the window is not mapped yet, or no X server): harmless.
+  SDL_SetWindowInputFocus(window);
+  SDL_ClearError();
+
+  int x = 0;
+  int y = 0;
+  SDL_GetMouseState(&x, &y);
+  pointerX = x;
+  pointerY = y;
+  return true;
+}
+
+void NativeWindow::Destroy()
+{
+  if(window)
+  {
+    SDL_HideWindow(window);
+    SDL_DestroyWindow(window);
+    window = nullptr;
+  }
+  pending.clear();
+  if(videoInitialised)
+  {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    videoInitialised = false;
+  }
+}
+
+bool NativeWindow::NextMessage(WindowMessage &message)
+{
+  if(videoInitialised)
+  {
+    SDL_Event event;
+    while(SDL_PollEvent(&event))
+      HandleEvent(event);
+  }
+  if(pending.empty())
+    return false;
+  message = pending.front();
+  pending.pop_front();
+  return true;
+}
+
+void NativeWindow::HandleEvent(const SDL_Event &event)
+{
+  switch(event.type)
+  {
+    case SDL_MOUSEMOTION:
+      pointerX = event.motion.x;
+      pointerY = event.motion.y;
+      break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      pointerX = event.button.x;
+      pointerY = event.button.y;
+      if(event.button.button == SDL_BUTTON_LEFT)
+      {
+        if(event.type == SDL_MOUSEBUTTONDOWN)
+          latch.Press(Key::LeftButton);
+        else
+          latch.Release(Key::LeftButton);
+      }
+      break;
+    case SDL_KEYDOWN:
+    {
+      const Key key = KeyFromCode(event.key.keysym.sym);
+      if(key == Key::Count)
+        break;
+      latch.Press(key);
+      // Every key-down of Escape is reported, auto-repeats included.
+      if(key == Key::Escape)
+        Queue(WindowMessage::Kind::KeyDown, static_cast<int>(key));
+      break;
+    }
+    case SDL_KEYUP:
+    {
+      const Key key = KeyFromCode(event.key.keysym.sym);
+      if(key != Key::Count)
+        latch.Release(key);
+      break;
+    }
+    case SDL_WINDOWEVENT:
+      switch(event.window.event)
+      {
+        case SDL_WINDOWEVENT_FOCUS_GAINED: Queue(WindowMessage::Kind::Activate, 1); break;
+        case SDL_WINDOWEVENT_FOCUS_LOST: Queue(WindowMessage::Kind::Activate, 0); break;
+        case SDL_WINDOWEVENT_CLOSE: Queue(WindowMessage::Kind::Close, 0); break;
+        default: break;
+      }
+      break;
+    case SDL_QUIT:
+      Queue(WindowMessage::Kind::Close, 0);
+      break;
+    default:
+      break;
+  }
+}
+
+void NativeWindow::Queue(WindowMessage::Kind kind, int value)
+{
+  // A close request already waiting covers a second one (the system may
+  // report one close both as a window event and as a quit request).
+  if(kind == WindowMessage::Kind::Close && !pending.empty() && pending.back().kind == kind)
+    return;
+  pending.push_back(WindowMessage{kind, value});
+}
+
+void NativeWindow::MousePosition(int &x, int &y) const
+{
+  const Letterbox box = Letterbox::Fit(PixelWidth(), PixelHeight(), LogicalWidth, LogicalHeight);
+  box.WindowToLogical(pointerX, pointerY, x, y);
+}
+
+int NativeWindow::KeyState(Key key)
+{
+  return latch.Query(key);
+}
+
+int NativeWindow::PixelWidth() const
+{
+  int w = 0;
+  int h = 0;
+  if(window)
+    SDL_GetWindowSize(window, &w, &h);
+  return w;
+}
+
+int NativeWindow::PixelHeight() const
+{
+  int w = 0;
+  int h = 0;
+  if(window)
+    SDL_GetWindowSize(window, &w, &h);
+  return h;
+}
