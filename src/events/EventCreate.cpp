@@ -129,12 +129,12 @@ Event *EventCreate::HandleInput()
     for(int i = 0; i < Studio::ToolCount; ++i)
     {
       ToolButton *tool = studio.Tool(i);
-      if(tool->IsHovered() && tool->Kind() != ToolKind::Exit && tool->Kind() != ToolKind::Printer)
+      if(tool->Hovered() && tool->Kind() != ToolKind::Exit && tool->Kind() != ToolKind::Printer)
       {
         selectedTool = tool;
         studio.Play(SoundId::Selected);
       }
-      tool->OnRelease(*this);
+      tool->OnRelease(studio, *this);
     }
     penStrokeActive = false;
   }

@@ -84,16 +84,16 @@ void EventTitle::HandleInput()
 
   if(leftDown && !leftWasDown)
   {
-    if(studio.GetStartButton()->IsHovered())
+    if(studio.GetStartButton()->Hovered())
     {
       choice = 1;
-      studio.GetSelectedAnimation()->SetPosition(80.f, 312.f);
+      studio.GetSelectedAnimation()->SetPosition({80.f, 312.f});
       studio.Play(SoundId::Start);
     }
-    else if(studio.GetEndButton()->IsHovered())
+    else if(studio.GetEndButton()->Hovered())
     {
       choice = 2;
-      studio.GetSelectedAnimation()->SetPosition(280.f, 312.f);
+      studio.GetSelectedAnimation()->SetPosition({280.f, 312.f});
       studio.Play(SoundId::End);
     }
   }

@@ -10,7 +10,7 @@
 #include "ui/StartButton.h"
 #include "ui/TitlePicture.h"
 #include "ui/ToolButton.h"
-#include "ui/ToolButtonFactory.h"
+#include "ui/ToolPalette.h"
 
 namespace {
   // In the order of SoundId.
@@ -43,7 +43,16 @@ bool Studio::Init(PaintApp &app, GraphicsDevice &device, int width, int height)
   device.SetViewport({118, 128, static_cast<uint32_t>(areaWidth), static_cast<uint32_t>(areaHeight), 0.f, 1.f});
 
   model = std::make_unique<VoxelModel>();
-  if(!model->Init({&device, 20.f, width, height, 118, 128, areaWidth, areaHeight}))
+  VoxelModelSetup setup;
+  setup.device = &device;
+  setup.halfSize = 20.f;
+  setup.bufferWidth = width;
+  setup.bufferHeight = height;
+  setup.left = 118;
+  setup.top = 128;
+  setup.width = areaWidth;
+  setup.height = areaHeight;
+  if(!model->Init(setup))
     return false;
 
   camera = std::make_unique<OrbitCamera>();
@@ -67,7 +76,7 @@ bool Studio::Init(PaintApp &app, GraphicsDevice &device, int width, int height)
 
   for(int i = 0; i < ToolCount; ++i)
   {
-    tools[i] = MakeToolButton(i);
+    tools[i] = ToolPalette::MakeToolButton(i);
     if(!tools[i] || !tools[i]->Load(device))
       return false;
   }
@@ -98,6 +107,6 @@ void Studio::Teardown()
 
 void Studio::Play(SoundId id) const
 {
-  if(const Sound *sound = GetSound(id))
+  if(Sound *sound = GetSound(id))
     sound->Play();
 }
