@@ -33,6 +33,10 @@ Event *EventTitle::RunFrame(EventManager &manager)
     firstTitleFrameDone = true;
     if(Event *create = manager.FindEvent("EventCreate"))
       create->RunFrame(manager);
+    // Escape held during that pass has closed the window and released the
+    // studio: nothing is left to draw with.
+    if(!owner.IsRunning())
+      return this;
     owner.Device().Clear(true, false, 0xFFFFFFFF, 1.f);
   }
 
