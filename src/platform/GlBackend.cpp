@@ -67,6 +67,7 @@ namespace {
     }
 
     GLuint Name() const { return name; }
+    const GlShared *Owner() const { return shared.get(); }
 
     // Makes the GL texture from the texels in memory (in the current context).
     bool Upload()
@@ -969,10 +970,11 @@ void main()
 
     GLuint TextureName(const DeviceTexture *texture) const
     {
-      // Every texture this back end hands out is a GlTexture.
-      if(texture)
-        if(GLuint name = static_cast<const GlTexture *>(texture)->Name())
-          return name;
+      // Only textures made by this back end (in its current context) can be
+      // bound; anything else samples as white rather than as a stray name.
+      if(const auto *own = dynamic_cast<const GlTexture *>(texture))
+        if(own->Owner() == shared.get() && own->Name() != 0)
+          return own->Name();
       return white ? white->Name() : 0;
     }
 

@@ -530,3 +530,18 @@ TEST_F(GlDevice, PresentPacesFramesToTheRefreshRateWithoutSpinning)
   EXPECT_LT(wall, 12 * (1.0 / 60.0) * 3.0);
   EXPECT_LT(cpu, wall * 0.5);
 }
+
+TEST_F(GlDevice, ATextureFromAnotherDeviceDrawsAsWhite)
+{
+  GraphicsDevice memoryDevice;
+  ASSERT_TRUE(memoryDevice.CreateHeadless());
+  const uint32_t red = 0xFFFF0000;
+  auto foreign = memoryDevice.CreateTexture(1, 1, &red);
+  auto sprite = device.CreateSprite();
+  ClearAll(Black);
+  const Vector2 at{7.f, 7.f};
+  sprite->Begin();
+  sprite->Draw(foreign.get(), nullptr, nullptr, &at, White);
+  sprite->End();
+  EXPECT_EQ(Pixel(7, 7), White);
+}
