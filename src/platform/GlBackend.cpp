@@ -725,7 +725,12 @@ void main()
       faceSampler = MakeSampler(GL_NEAREST, GL_REPEAT);
       spriteSampler = MakeSampler(GL_NEAREST, GL_CLAMP_TO_EDGE);
       spriteSmoothSampler = MakeSampler(GL_LINEAR, GL_CLAMP_TO_EDGE);
-      return glGetError() == GL_NO_ERROR;
+      if(glGetError() != GL_NO_ERROR)
+      {
+        LogLine("cannot set up OpenGL drawing: the driver reported an error");
+        return false;
+      }
+      return true;
     }
 
     StreamBuffer CreateStream(int stride, int capacity)

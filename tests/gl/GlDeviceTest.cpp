@@ -508,7 +508,10 @@ TEST_F(GlDevice, TexturesSurviveResetsAndTheirOwnersMayOutliveTheDevice)
   sprite->End();
   EXPECT_EQ(Pixel(3, 3), texel);
 
-  // The device goes first; the texture is dropped afterwards without harm.
+  // At shutdown the window closes first; frames that still present do no harm.
+  window.Destroy();
+  EXPECT_EQ(device.Present(), PresentResult::Ok);
+  // Then the device goes; the texture is dropped afterwards without harm.
   sprite.reset();
   device.Release();
   const uint32_t other = White;
