@@ -49,17 +49,31 @@ bool NativeWindow::Create(const std::string &title)
   // One close request per click on the close button: the application decides
   // when the loop ends, so SDL must not add a quit of its own.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-  if(SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+  // An X server busy with a client that just left can refuse a connection
+  // now and then; SDL then falls through to its other drivers. Try again
+  // shortly before giving up.
+  std::string failure;
+  for(int attempt = 0; attempt < 3 && !videoInitialised; ++attempt)
   {
-    LogLine(std::string("cannot open a window (no display?): ") + SDL_GetError());
-    return false;
+    if(attempt > 0)
+      SDL_Delay(100);
+    if(SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    {
+      failure = std::string("cannot open a window (no display?): ") + SDL_GetError();
+      continue;
+    }
+    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if(!driverChosen && (driver == "offscreen" || driver == "dummy"))
+    {
+      failure = "cannot open a window: no display, only the " + driver + " video driver";
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      continue;
+    }
+    videoInitialised = true;
   }
-  videoInitialised = true;
-  const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
-  if(!driverChosen && (driver == "offscreen" || driver == "dummy"))
+  if(!videoInitialised)
   {
-    LogLine("cannot open a window: no display, only the " + driver + " video driver");
-    Destroy();
+    LogLine(failure);
     return false;
   }
 
