@@ -24,11 +24,17 @@ namespace {
   // (their owners are torn down after the device); once the context is gone
   // they keep only their texels.
   struct GlShared {
-    bool alive = true;
+    // The context the GL names belong to; null once it is gone.
+    SDL_GLContext context = nullptr;
     // The texture bound to unit 0, so that binds are skipped when nothing changes.
     GLuint boundTexture = 0;
     // Every live texture, to be uploaded again into a new context after a reset.
     std::vector<GlTexture *> textures;
+
+    // GL may be called: the context exists and is current. Closing the window
+    // leaves the context without a drawable (and not current) until the back
+    // end goes.
+    bool Usable() const { return context && SDL_GL_GetCurrentContext() == context; }
 
     void Bind(GLuint name)
     {
@@ -58,7 +64,7 @@ namespace {
     {
       auto &list = shared->textures;
       list.erase(std::remove(list.begin(), list.end(), this), list.end());
-      if(shared->alive && name != 0)
+      if(shared->Usable() && name != 0)
       {
         if(shared->boundTexture == name)
           shared->boundTexture = 0;
@@ -103,7 +109,7 @@ namespace {
       for(int row = 0; row < h; ++row)
         std::memcpy(&texels[static_cast<size_t>(y + row) * Width() + x], argb + static_cast<size_t>(row) * pitch,
                     static_cast<size_t>(w) * sizeof(uint32_t));
-      if(!shared->alive || name == 0)
+      if(!shared->Usable() || name == 0)
         return false;
       shared->Bind(name);
       glPixelStorei(GL_UNPACK_ROW_LENGTH, Width());
@@ -117,7 +123,7 @@ namespace {
     {
       if(!argb)
         return false;
-      if(!shared->alive || name == 0)
+      if(!shared->Usable() || name == 0)
       {
         std::memcpy(argb, texels.data(), texels.size() * sizeof(uint32_t));
         return true;
@@ -342,12 +348,12 @@ void main()
     ~OpenGlBackend() override
     {
       // Textures still held by others drop their names with the context.
-      if(context && !contextLost)
+      if(Ready())
       {
         white.reset();
         DestroyObjects();
       }
-      shared->alive = false;
+      shared->context = nullptr;
       white.reset();
       if(context)
       {
@@ -397,7 +403,7 @@ void main()
     std::unique_ptr<DeviceTexture> CreateTexture(int textureWidth, int textureHeight, const uint32_t *argb) override
     {
       if(textureWidth <= 0 || textureHeight <= 0 || textureWidth > maxTextureSize || textureHeight > maxTextureSize ||
-         contextLost)
+         !Ready())
         return nullptr;
       auto texture = std::make_unique<GlTexture>(shared, textureWidth, textureHeight, argb);
       if(texture->Name() == 0)
@@ -407,7 +413,7 @@ void main()
 
     void Clear(const Viewport &viewport, bool target, bool depth, uint32_t argb, float z) override
     {
-      if(contextLost || (!target && !depth))
+      if(!Ready() || (!target && !depth))
         return;
       SetScissor(ToGlRect(viewport, height));
       GLbitfield mask = 0;
@@ -430,7 +436,7 @@ void main()
     void DrawTriangleFan(const Vertex *vertices, int primitiveCount, const DeviceTexture *texture,
                          const FaceDrawState &state) override
     {
-      if(contextLost || !vertices || primitiveCount <= 0)
+      if(!Ready() || !vertices || primitiveCount <= 0)
         return;
       UseProgram(faceProgram, faces);
       SetCull(state.cullMode);
@@ -472,7 +478,7 @@ void main()
 
     void DrawSprite(const DeviceTexture &texture, const SpriteQuad &quad) override
     {
-      if(contextLost)
+      if(!Ready())
         return;
       UseProgram(spriteProgram, sprites);
       SetCull(CullMode::None);
@@ -513,7 +519,7 @@ void main()
     {
       if(!pixels)
         return;
-      if(contextLost)
+      if(!Ready())
       {
         std::fill(pixels, pixels + scratch.size(), 0xFF000000u);
         return;
@@ -531,7 +537,7 @@ void main()
 
     void WriteBackBuffer(const uint32_t *pixels) override
     {
-      if(!pixels || contextLost)
+      if(!pixels || !Ready())
         return;
       for(int y = 0; y < height; ++y)
       {
@@ -546,8 +552,11 @@ void main()
 
     bool Present() override
     {
-      if(contextLost || CheckReset())
+      if(CheckReset())
         return false;
+      // A closed window shows nothing and loses nothing.
+      if(!Ready())
+        return true;
       if(SDL_Window *handle = window.Handle())
       {
         int windowWidth = 0;
@@ -582,7 +591,7 @@ void main()
       if(!contextLost)
         return true;
       // The driver reports the reset until it has finished with it.
-      return QueryResetStatus() == GL_NO_ERROR;
+      return shared->Usable() && QueryResetStatus() == GL_NO_ERROR;
     }
 
     ResetError Reset() override
@@ -592,6 +601,8 @@ void main()
         if(!RecreateContext())
           return ResetError::DeviceLost;
       }
+      else if(!shared->Usable())
+        return ResetError::DeviceLost;
       else
         DestroyBackBuffer();
       if(!CreateBackBuffer())
@@ -603,18 +614,27 @@ void main()
   private:
     static constexpr uint32_t WhiteTexel = 0xFFFFFFFFu;
 
+    // GL may be used for drawing: the context is healthy and current.
+    bool Ready() const { return !contextLost && shared->Usable(); }
+
     bool CreateContext()
     {
       SDL_Window *handle = window.Handle();
       // A hardware-accelerated context first, robust where the driver offers it.
       for(bool robust : {true, false})
         if((context = TryContext(handle, 1, robust)))
+        {
+          shared->context = context;
           return true;
+        }
       // Then Mesa's software renderer.
       setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
       for(bool robust : {true, false})
         if((context = TryContext(handle, -1, robust)))
+        {
+          shared->context = context;
           return true;
+        }
       LogLine(std::string("cannot create an OpenGL 3.3 context: ") + SDL_GetError());
       return false;
     }
@@ -646,6 +666,7 @@ void main()
     {
       if(!CanReset())
         return false;
+      shared->context = nullptr;
       SDL_GL_DeleteContext(context);
       context = nullptr;
       if(!window.Handle() || !CreateContext())
@@ -998,7 +1019,7 @@ void main()
     {
       if(contextLost)
         return true;
-      if(QueryResetStatus() == GL_NO_ERROR)
+      if(!shared->Usable() || QueryResetStatus() == GL_NO_ERROR)
         return false;
       LogLine("the OpenGL context was reset by the driver");
       contextLost = true;
