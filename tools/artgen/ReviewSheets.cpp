@@ -5,6 +5,8 @@
 #include "platform/Log.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -49,9 +51,10 @@ void PlaceCursor(CairoImage &screen, const CairoImage &colour, const CairoImage 
 
 }
 
-bool ReviewSheets::WriteAll(const ArtSet &set, const std::string &folder)
+bool ReviewSheets::WriteAll(const ArtSet &set, const std::vector<SoundArt::Entry> &sounds,
+                            const std::string &folder)
 {
-  return ContactSheet(set, folder + "/contact_sheet.png") &&
+  return ContactSheet(set, folder + "/contact_sheet.png") && SoundSheet(sounds, folder + "/sounds.png") &&
          TitleScreen(set, folder + "/title_screen.png", false) &&
          TitleScreen(set, folder + "/title_chosen.png", true) &&
          CreationScreen(set, folder + "/creation_screen.png");
@@ -166,6 +169,80 @@ bool ReviewSheets::CreationScreen(const ArtSet &set, const std::string &path)
   // The red pen's cursor with its tip at (300, 300).
   PlaceCursor(screen, Get(set, "cursor_pen_red.bmp"), Get(set, "cursor_pen_mask.bmp"), 300 - 1, 300 - 60);
   if (!screen.WritePng(path))
+  {
+    LogLine("artgen: cannot write " + path);
+    return false;
+  }
+  return true;
+}
+
+bool ReviewSheets::SoundSheet(const std::vector<SoundArt::Entry> &sounds, const std::string &path)
+{
+  // One row per sound: its waveform on a time scale shared by all rows
+  // (2.2 seconds across), with its name, length and peak level.
+  const int left = 190;
+  const int plotWidth = 880;
+  const int rowHeight = 70;
+  const double secondsAcross = 2.2;
+  CairoImage sheet(left + plotWidth + 20, static_cast<int>(sounds.size()) * rowHeight + 40, false);
+  cairo_t *cr = sheet.Context();
+  cairo_set_source_rgb(cr, 0.97, 0.97, 1.0);
+  cairo_paint(cr);
+  // Tenths of a second.
+  for (int tenth = 0; tenth <= 22; ++tenth)
+  {
+    const double x = left + tenth * plotWidth / (secondsAcross * 10) + 0.5;
+    cairo_move_to(cr, x, 30);
+    cairo_line_to(cr, x, sheet.Height() - 6);
+  }
+  cairo_set_source_rgb(cr, 0.85, 0.86, 0.92);
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+  for (int second = 0; second <= 2; ++second)
+  {
+    ArtShapes::OutlinedText(cr, std::to_string(second) + " s", left + second * plotWidth / secondsAcross + 8, 22, 11,
+                            ArtColour::FromHex(0x6A6A80), 0);
+  }
+  for (size_t i = 0; i < sounds.size(); ++i)
+  {
+    const SoundArt::Entry &sound = sounds[i];
+    const double mid = 40 + i * rowHeight + rowHeight / 2.0;
+    int peak = 0;
+    for (int16_t v : sound.samples)
+    {
+      peak = std::max(peak, std::abs(static_cast<int>(v)));
+    }
+    char info[64];
+    std::snprintf(info, sizeof info, "%.0f ms, peak %.1f dBFS",
+                  1000.0 * sound.samples.size() / SoundArt::SampleRate,
+                  peak > 0 ? 20.0 * std::log10(peak / 32767.0) : -99.0);
+    ArtShapes::OutlinedText(cr, sound.name, 95, mid - 2, 13, ArtColour::FromHex(0x2B2540), 0);
+    ArtShapes::OutlinedText(cr, info, 95, mid + 14, 10, ArtColour::FromHex(0x6A6A80), 0);
+    // Minimum and maximum of the samples under each column.
+    const double samplesPerColumn = secondsAcross * SoundArt::SampleRate / plotWidth;
+    for (int column = 0; column < plotWidth; ++column)
+    {
+      const size_t from = static_cast<size_t>(column * samplesPerColumn);
+      const size_t to = std::min(sound.samples.size(), static_cast<size_t>((column + 1) * samplesPerColumn));
+      if (from >= to)
+      {
+        break;
+      }
+      int low = 0;
+      int high = 0;
+      for (size_t n = from; n < to; ++n)
+      {
+        low = std::min(low, static_cast<int>(sound.samples[n]));
+        high = std::max(high, static_cast<int>(sound.samples[n]));
+      }
+      const double scale = (rowHeight / 2.0 - 4) / 32768.0;
+      cairo_move_to(cr, left + column + 0.5, mid - high * scale - 0.5);
+      cairo_line_to(cr, left + column + 0.5, mid - low * scale + 0.5);
+    }
+    cairo_set_source_rgb(cr, 0.25, 0.55, 1.0);
+    cairo_stroke(cr);
+  }
+  if (!sheet.WritePng(path))
   {
     LogLine("artgen: cannot write " + path);
     return false;

@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace {
@@ -311,20 +310,21 @@ std::vector<int16_t> Draw()
 
 }
 
-bool SoundArt::WriteAll(const std::string &folder)
+std::vector<SoundArt::Entry> SoundArt::Make()
 {
-  struct Entry {
-    const char *name;
-    std::function<std::vector<int16_t>()> make;
+  static_assert(SampleRate == Synth::SampleRate, "the sounds are written at the synthesis rate");
+  return {
+    {"start.wav", Start()}, {"end.wav", End()},   {"select.wav", Select()}, {"selected.wav", Selected()},
+    {"door.wav", Door()},   {"draw.wav", Draw()}, {"put.wav", Put()},       {"del.wav", Del()},
+    {"print.wav", Print()},
   };
-  const Entry entries[] = {
-    {"start.wav", Start}, {"end.wav", End},   {"select.wav", Select}, {"selected.wav", Selected},
-    {"door.wav", Door},   {"draw.wav", Draw}, {"put.wav", Put},       {"del.wav", Del},
-    {"print.wav", Print},
-  };
-  for (const Entry &e : entries)
+}
+
+bool SoundArt::WriteAll(const std::vector<Entry> &sounds, const std::string &folder)
+{
+  for (const Entry &e : sounds)
   {
-    if (!WavWriter::Write(folder + "/" + e.name, e.make(), Synth::SampleRate))
+    if (!WavWriter::Write(folder + "/" + e.name, e.samples, SampleRate))
     {
       return false;
     }

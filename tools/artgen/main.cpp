@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 int main(int argc, char **argv)
 {
@@ -36,7 +37,8 @@ int main(int argc, char **argv)
   TitleArt::Make(set);
   ToolArt::Make(set);
   CursorArt::Make(set);
-  if (!set.WriteAll(outDir) || !SoundArt::WriteAll(outDir))
+  const std::vector<SoundArt::Entry> sounds = SoundArt::Make();
+  if (!set.WriteAll(outDir) || !SoundArt::WriteAll(sounds, outDir))
   {
     return 1;
   }
@@ -50,7 +52,7 @@ int main(int argc, char **argv)
       LogLine("artgen: cannot create " + docsDir + ": " + error.message());
       return 1;
     }
-    if (!ReviewSheets::WriteAll(set, docsDir))
+    if (!ReviewSheets::WriteAll(set, sounds, docsDir))
     {
       return 1;
     }
