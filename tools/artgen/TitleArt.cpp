@@ -219,13 +219,13 @@ void ButtonFace(cairo_t *cr, int left, int top, int right, int bottom, const Art
     ArtShapes::SetColour(cr, {1, 1, 1}, 0.35);
     cairo_fill(cr);
   }
-  const double cx = x + w / 2 + (lit ? 11 : 0);
+  const double cx = x + w / 2 + (lit ? 12 : 0);
   const double baseline = y + h / 2 + 9;
-  ArtShapes::OutlinedText(cr, label, cx, baseline, 25, {1, 1, 1}, 5);
+  ArtShapes::OutlinedText(cr, label, cx, baseline, 24, {1, 1, 1}, 5);
   if (lit)
   {
     // The icon left of the label: a play triangle for start, a moon for end.
-    const double ix = x + 21;
+    const double ix = x + 19;
     const double iy = y + h / 2;
     cairo_new_path(cr);
     if (playIcon)
@@ -328,8 +328,8 @@ void TitleArt::MakeTitle(ArtSet &set)
 
   // A soft shadow on the floor under the stack.
   cairo_save(cr);
-  cairo_translate(cr, 252, 304);
-  cairo_scale(cr, 1.0, 0.18);
+  cairo_translate(cr, 252, 299);
+  cairo_scale(cr, 1.0, 0.09);
   cairo_arc(cr, 0, 0, 110, 0, 2 * Pi);
   cairo_restore(cr);
   ArtShapes::SetColour(cr, ArtColour::FromHex(0xC89A50), 0.45);
