@@ -12,12 +12,15 @@
 
 #include "platform/Log.h"
 
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <system_error>
 #include <vector>
 
-int main(int argc, char **argv)
+namespace {
+
+int Run(int argc, char **argv)
 {
   if (argc < 2 || argc > 3)
   {
@@ -58,4 +61,21 @@ int main(int argc, char **argv)
     }
   }
   return 0;
+}
+
+}
+
+int main(int argc, char **argv)
+{
+  try
+  {
+    return Run(argc, argv);
+  }
+  catch (const std::exception &error)
+  {
+    // A drawing rule broken by a change to the generator (a picture made
+    // twice, a cursor that does not fit its family's mask).
+    LogLine(std::string("artgen: ") + error.what());
+    return 1;
+  }
 }
