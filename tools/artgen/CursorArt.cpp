@@ -100,7 +100,7 @@ void CursorArt::Make(ArtSet &set)
     ToolArt::DrawCross(cr, 30, 30, 54, 54, 10, 2);
     Arrow(cr);
   });
-  // Hand: hot spot (26, 26) on the palm.
+  // Hand: the hot spot (26, 26) lies where the middle finger meets the palm.
   AddCursor(set, "hand", "cursor_hand_mask.bmp", [](cairo_t *cr) {
     ToolArt::DrawHand(cr, 26, 34, 0.86, 2);
   });
