@@ -51,7 +51,7 @@ void ArcArrow(cairo_t *cr, double cx, double cy, double r, double a0, double a1,
     cairo_close_path(cr);
   };
   auto arcPath = [&]() {
-    if (dir > 0)
+    if(dir > 0)
     {
       cairo_arc(cr, cx, cy, r, a0, a1);
     }
@@ -149,7 +149,7 @@ void ToolArt::DrawPen(cairo_t *cr, double length, double width, const ArtColour 
   // Two thin rings where the barrel meets the end cap.
   cairo_set_line_width(cr, lineWidth * 0.7);
   ArtShapes::SetColour(cr, ink);
-  for (int ring = 1; ring <= 2; ++ring)
+  for(int ring = 1; ring <= 2; ++ring)
   {
     const double y = capTop - ring * length * 0.05;
     cairo_move_to(cr, -w, y);
@@ -213,7 +213,7 @@ void ToolArt::DrawHand(cairo_t *cr, double cx, double cy, double scale, double l
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
   // Silhouette in ink, then the skin on top, so that the outline runs around
   // the union of palm and fingers and between the fingers.
-  for (const Finger &f : fingers)
+  for(const Finger &f : fingers)
   {
     Capsule(cr, cx + f.x0 * s, cy + f.y0 * s, cx + f.x1 * s, cy + f.y1 * s, f.width * s + 2 * lineWidth, ink);
   }
@@ -222,7 +222,7 @@ void ToolArt::DrawHand(cairo_t *cr, double cx, double cy, double scale, double l
   cairo_set_line_width(cr, 2 * lineWidth);
   cairo_stroke_preserve(cr);
   cairo_fill(cr);
-  for (const Finger &f : fingers)
+  for(const Finger &f : fingers)
   {
     Capsule(cr, cx + f.x0 * s, cy + f.y0 * s, cx + f.x1 * s, cy + f.y1 * s, f.width * s, skin);
   }
@@ -243,7 +243,7 @@ void ToolArt::DrawHand(cairo_t *cr, double cx, double cy, double scale, double l
   ArtShapes::SetColour(cr, shade.Darker(0.2));
   cairo_stroke(cr);
   // Finger tips catch the light.
-  for (int i = 1; i < 5; ++i)
+  for(int i = 1; i < 5; ++i)
   {
     const Finger &f = fingers[i];
     cairo_arc(cr, cx + (f.x1 - f.width * 0.12) * s, cy + (f.y1 + 1) * s, f.width * 0.16 * s, 0, 2 * Pi);
@@ -267,9 +267,9 @@ void ToolArt::MakeBackground(ArtSet &set)
   cairo_paint(cr);
   cairo_pattern_destroy(sky);
   // Polka dots, a little lighter than the wall.
-  for (int row = 0; row < 21; ++row)
+  for(int row = 0; row < 21; ++row)
   {
-    for (int col = 0; col < 28; ++col)
+    for(int col = 0; col < 28; ++col)
     {
       const double x = col * 24 + (row % 2) * 12 + 6;
       const double y = row * 24 + 6;
@@ -287,7 +287,7 @@ void ToolArt::MakeBackground(ArtSet &set)
   cairo_set_line_width(cr, 3);
   cairo_stroke(cr);
   const int toolYs[] = {ArtLayout::HandY, ArtLayout::EraserY, ArtLayout::PrinterY, ArtLayout::ExitY};
-  for (int y : toolYs)
+  for(int y : toolYs)
   {
     ArtShapes::RoundedRect(cr, 12.5, y + 4.5, 79, 79, 12);
     cairo_set_source_rgb(cr, 1.0, 0.99, 0.94);
@@ -319,7 +319,7 @@ void ToolArt::MakeBackground(ArtSet &set)
   cairo_set_line_width(cr, 2);
   cairo_stroke(cr);
   // A pad for every pen and every cube, so that each button has its place.
-  for (const ArtLayout::Colour &c : ArtLayout::Colours)
+  for(const ArtLayout::Colour &c : ArtLayout::Colours)
   {
     ArtShapes::RoundedRect(cr, c.penX - 3.5, 13.5, 47, 44, 9);
     ArtShapes::RoundedRect(cr, c.cubeX + 4.5, 67.5, 47, 38, 9);
@@ -399,7 +399,7 @@ void ToolArt::MakePrinter(ArtSet &set)
   cairo_rectangle(cr, 27.5, 12.5, 33, 30);
   ArtShapes::FillAndOutline(cr, ArtColour::FromHex(0xFFFFFF), lw);
   cairo_new_path(cr);
-  for (int i = 0; i < 3; ++i)
+  for(int i = 0; i < 3; ++i)
   {
     cairo_move_to(cr, 33, 20.5 + i * 6);
     cairo_line_to(cr, 55 - i * 6, 20.5 + i * 6);
@@ -528,7 +528,7 @@ void ToolArt::MakeExit(ArtSet &set)
 
 void ToolArt::MakePens(ArtSet &set)
 {
-  for (const ArtLayout::Colour &c : ArtLayout::Colours)
+  for(const ArtLayout::Colour &c : ArtLayout::Colours)
   {
     auto image = std::make_unique<CairoImage>(ArtLayout::PenWidth, ArtLayout::PenHeight, true);
     cairo_t *cr = image->Context();
@@ -541,7 +541,7 @@ void ToolArt::MakePens(ArtSet &set)
 
 void ToolArt::MakeCubes(ArtSet &set)
 {
-  for (const ArtLayout::Colour &c : ArtLayout::Colours)
+  for(const ArtLayout::Colour &c : ArtLayout::Colours)
   {
     auto image = std::make_unique<CairoImage>(ArtLayout::CubeWidth, ArtLayout::CubeHeight, true);
     cairo_t *cr = image->Context();

@@ -22,7 +22,7 @@ namespace {
 
 int Run(int argc, char **argv)
 {
-  if (argc < 2 || argc > 3)
+  if(argc < 2 || argc > 3)
   {
     LogLine("usage: artgen OUT_DIR [DOCS_DIR]");
     return 2;
@@ -30,7 +30,7 @@ int Run(int argc, char **argv)
   const std::string outDir = argv[1];
   std::error_code error;
   std::filesystem::create_directories(outDir, error);
-  if (error)
+  if(error)
   {
     LogLine("artgen: cannot create " + outDir + ": " + error.message());
     return 1;
@@ -41,21 +41,21 @@ int Run(int argc, char **argv)
   ToolArt::Make(set);
   CursorArt::Make(set);
   const std::vector<SoundArt::Entry> sounds = SoundArt::Make();
-  if (!set.WriteAll(outDir) || !SoundArt::WriteAll(sounds, outDir))
+  if(!set.WriteAll(outDir) || !SoundArt::WriteAll(sounds, outDir))
   {
     return 1;
   }
 
-  if (argc == 3)
+  if(argc == 3)
   {
     const std::string docsDir = argv[2];
     std::filesystem::create_directories(docsDir, error);
-    if (error)
+    if(error)
     {
       LogLine("artgen: cannot create " + docsDir + ": " + error.message());
       return 1;
     }
-    if (!ReviewSheets::WriteAll(set, sounds, docsDir))
+    if(!ReviewSheets::WriteAll(set, sounds, docsDir))
     {
       return 1;
     }
@@ -71,7 +71,7 @@ int main(int argc, char **argv)
   {
     return Run(argc, argv);
   }
-  catch (const std::exception &error)
+  catch(const std::exception &error)
   {
     // A drawing rule broken by a change to the generator (a picture made
     // twice, a cursor that does not fit its family's mask).
