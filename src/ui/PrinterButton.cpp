@@ -1,6 +1,7 @@
 #include "ui/PrinterButton.h"
 
 #include "events/SoundSink.h"
+#include "res/PicturePrinter.h"
 
 bool PrinterButton::Load(GraphicsDevice &graphicsDevice)
 {
@@ -30,8 +31,7 @@ int PrinterButton::OnRelease(const SoundSink &sounds, EventCreate &)
   return 0;
 }
 
-bool PrinterButton::PrintPicture(GraphicsDevice &)
+bool PrinterButton::PrintPicture(GraphicsDevice &graphicsDevice)
 {
-  // The capture and the printer connection are not part of the program yet.
-  return false;
+  return PicturePrinter().Print(graphicsDevice);
 }
