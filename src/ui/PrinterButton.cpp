@@ -33,5 +33,6 @@ int PrinterButton::OnRelease(const SoundSink &sounds, EventCreate &)
 
 bool PrinterButton::PrintPicture(GraphicsDevice &graphicsDevice)
 {
-  return PicturePrinter().Print(graphicsDevice);
+  PicturePrinter printer;
+  return printer.Print(graphicsDevice);
 }
