@@ -8,6 +8,7 @@
 #include <fstream>
 #include <limits>
 #include <sys/resource.h>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -16,8 +17,12 @@ namespace {
 
   std::vector<uint8_t> ReadAll(const std::string &path)
   {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    std::vector<uint8_t> bytes(error ? 0 : static_cast<size_t>(size));
     std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    in.read(reinterpret_cast<char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
   }
 
   void WriteAll(const std::string &path, const std::vector<uint8_t> &bytes)
@@ -58,11 +63,9 @@ namespace {
         for(int f = 0; f < 6; ++f)
         {
           const DibImage &image = *mesh->FaceTexture(f)->Backing();
-          uint64_t sum = 0;
           const size_t bytes = static_cast<size_t>(image.Width()) * image.Height() * 3;
-          for(size_t b = 0; b < bytes; ++b)
-            sum = sum * 31 + image.Data()[b];
-          texelSums.push_back(sum);
+          texelSums.push_back(
+            std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char *>(image.Data()), bytes)));
         }
       }
     }
