@@ -172,6 +172,30 @@ TEST_F(ModelFileTest, SaveThenLoadReproducesTheModel)
   }
 }
 
+TEST_F(ModelFileTest, ARoomStoredElsewhereIsBuiltAroundItsStoredCentre)
+{
+  BuildSample();
+  const std::string path = folder.File("demo.data");
+  ASSERT_TRUE(model.Save(path));
+  const float x = 40.f;
+  Patch(path, 4, &x, sizeof x);
+  const CubeMesh *oldRoom = model.At(0);
+  ASSERT_TRUE(model.Load(path));
+  ASSERT_EQ(model.Count(), 3);
+  EXPECT_NE(dynamic_cast<const RoomMesh *>(model.At(0)), nullptr);
+  EXPECT_EQ(model.At(0)->Centre(), Vector3(40, 0, 0));
+  EXPECT_EQ(model.At(0)->Face(0).CornerPosition(0), Vector3(-280, -320, -320));
+  const uint8_t *corner = model.At(0)->FaceTexture(5)->Backing()->Data() + (1023 * 1024 + 1023) * 3;
+  EXPECT_EQ(corner[0], 1);
+  EXPECT_EQ(corner[2], 3);
+  // The file's room replaced the old one; loading the same file again keeps it.
+  const CubeMesh *newRoom = model.At(0);
+  EXPECT_NE(newRoom, oldRoom);
+  ASSERT_TRUE(model.Load(path));
+  EXPECT_EQ(model.At(0), newRoom);
+  EXPECT_NE(model.RecordAt(371, 296).mesh, nullptr);
+}
+
 TEST_F(ModelFileTest, EveryDamagedFileIsRefusedAndTheModelKept)
 {
   BuildSample();
