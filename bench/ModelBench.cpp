@@ -8,14 +8,63 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
+// Every allocation of the program is counted, so that the per-frame and
+// per-change work can show that it allocates nothing.
 namespace {
+  std::atomic<long> allocations{0};
+}
+
+// The replaced new takes its memory from malloc, so free is the matching release.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void *operator new(size_t size)
+{
+  ++allocations;
+  if(void *p = std::malloc(size ? size : 1))
+    return p;
+  throw std::bad_alloc();
+}
+
+void operator delete(void *p) noexcept
+{
+  std::free(p);
+}
+
+void operator delete(void *p, size_t) noexcept
+{
+  std::free(p);
+}
+
+#pragma GCC diagnostic pop
+
+namespace {
+  // Allocations made by the timed loop, per iteration.
+  class AllocationCounter {
+  public:
+    explicit AllocationCounter(benchmark::State &state) : state(state), start(allocations.load()) {}
+    ~AllocationCounter()
+    {
+      const double perIteration = state.iterations() ? static_cast<double>(allocations.load() - start) /
+                                                         static_cast<double>(state.iterations())
+                                                     : 0.0;
+      state.counters["allocs/iter"] = perIteration;
+    }
+
+  private:
+    benchmark::State &state;
+    long start = 0;
+  };
+
   // A headless device, the camera turned to its starting pose (yaw 45,
   // pitch 30) and a model of the room and `cubes` cubes: half of them spread
   // over the floor, half stacked in columns around the origin, in front of
@@ -72,9 +121,21 @@ namespace {
     return VoxelModel::CountBytes + VoxelModel::RoomRecordBytes + VoxelModel::CubeRecordBytes * cubes;
   }
 
+  void Render(benchmark::State &state)
+  {
+    Scene scene(100);
+    scene.model.Render(scene.device);
+    AllocationCounter counter(state);
+    for(auto _ : state)
+      scene.model.Render(scene.device);
+    state.SetLabel("draw calls only (no rasterising on a headless device), room + 100 cubes");
+  }
+  BENCHMARK(Render)->Unit(benchmark::kMicrosecond);
+
   void RefreshPickBuffer(benchmark::State &state)
   {
     Scene scene(static_cast<int>(state.range(0)));
+    AllocationCounter counter(state);
     for(auto _ : state)
     {
       scene.model.RefreshPickBuffer(scene.device);
@@ -87,6 +148,7 @@ namespace {
   void DrawOutlines(benchmark::State &state)
   {
     Scene scene(100);
+    AllocationCounter counter(state);
     for(auto _ : state)
       scene.model.DrawOutlines(scene.device, scene.device.BackBuffer());
     state.SetLabel("mask and drawing, room + 100 cubes");
@@ -101,6 +163,7 @@ namespace {
     const RgbColour pens[2] = {{255, 0, 0}, {0, 0, 255}};
     int stroke = 0;
     int painted = 0;
+    AllocationCounter counter(state);
     for(auto _ : state)
     {
       const RgbColour &pen = pens[stroke++ % 2];
