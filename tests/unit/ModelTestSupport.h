@@ -52,9 +52,9 @@ protected:
 
 // A folder of its own, removed afterwards: in memory (/dev/shm) where there is
 // one, so that the 18 MB model files of the tests do not wait for a disk.
-class TempFolder {
+class ModelFileFolder {
 public:
-  TempFolder()
+  ModelFileFolder()
   {
     std::error_code error;
     const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", error)
@@ -63,7 +63,7 @@ public:
     std::string pattern = (base / "vextorn-test-XXXXXX").string();
     path = mkdtemp(pattern.data()) ? pattern : std::string();
   }
-  ~TempFolder()
+  ~ModelFileFolder()
   {
     std::error_code ignored;
     if(!path.empty())
