@@ -1,5 +1,4 @@
 #include "gfx/GraphicsDevice.h"
-#include "gfx/HeadlessBackend.h"
 #include "model/CubeMesh.h"
 #include "model/RoomMesh.h"
 #include "res/Texture.h"
@@ -66,15 +65,6 @@ TEST_F(MeshTest, CubeAtTheOriginHasTheTabledCornersNormalsAndAreas)
   EXPECT_EQ(At(cube, 5, 2), Vector3(20, -20, 20));
 }
 
-TEST_F(MeshTest, CubeIsBuiltAroundItsCentre)
-{
-  CubeMesh cube;
-  ASSERT_TRUE(cube.Build(device, Vector3(100, -50, 7), 20.f, RgbColour{}));
-  EXPECT_EQ(cube.Centre(), Vector3(100, -50, 7));
-  EXPECT_EQ(At(cube, 1, 1), Vector3(120, -30, 27));
-  EXPECT_EQ(At(cube, 3, 2), Vector3(80, -70, -13));
-}
-
 TEST_F(MeshTest, RoomReversesEachFaceAndKeepsTexcoordsWithTheirPoints)
 {
   RoomMesh room;
@@ -126,19 +116,6 @@ TEST_F(MeshTest, FreshTexturesHoldTheBuildColourEverywhere)
     for(int i = 0; i < 64 * 64; ++i)
       ASSERT_TRUE(bytes[3 * i] == 198 && bytes[3 * i + 1] == 10 && bytes[3 * i + 2] == 20);
   }
-}
-
-TEST_F(MeshTest, DrawFacesDrawsSixTexturedFans)
-{
-  auto backend = std::make_unique<HeadlessBackend>(640, 480);
-  HeadlessBackend *counter = backend.get();
-  GraphicsDevice counted;
-  ASSERT_TRUE(counted.CreateWithBackend(std::move(backend)));
-  CubeMesh cube;
-  ASSERT_TRUE(cube.Build(counted, Vector3(), 20.f, RgbColour{}));
-  cube.DrawFaces(counted);
-  EXPECT_EQ(counter->TriangleFanDraws(), 6);
-  EXPECT_EQ(counted.GetTexture(), cube.FaceTexture(5)->Get());
 }
 
 TEST_F(MeshTest, WrittenFacesReadBackIntoAFreshMesh)

@@ -47,15 +47,6 @@ namespace {
   }
 }
 
-TEST(PaletteColour, HoldsTheNineColours)
-{
-  EXPECT_EQ(PaletteRgb(PaletteColour::Red), (RgbColour{255, 0, 0}));
-  EXPECT_EQ(PaletteRgb(PaletteColour::Cyan), (RgbColour{0, 255, 255}));
-  EXPECT_EQ(PaletteRgb(PaletteColour::Yellow), (RgbColour{255, 255, 0}));
-  EXPECT_EQ(PaletteRgb(PaletteColour::Gray), (RgbColour{198, 198, 198}));
-  EXPECT_EQ(PaletteRgb(PaletteColour::Black), (RgbColour{0, 0, 0}));
-}
-
 TEST(TexelAt, TruncatesAndRefusesWhatLiesOutsideTheImage)
 {
   int tx = -1, ty = -1;
