@@ -1,0 +1,84 @@
+#include "res/PicturePrinter.h"
+
+#include "gfx/GraphicsDevice.h"
+#include "platform/Log.h"
+#include "platform/PrintService.h"
+#include "res/DibImage.h"
+
+#include <algorithm>
+#include <string>
+
+bool PicturePrinter::Print(GraphicsDevice &device)
+{
+  DibImage image;
+  if(!image.CreateDib(pictureWidth, pictureHeight, 24) || !Capture(device, image))
+  {
+    LogLine("printing: the picture could not be captured");
+    return false;
+  }
+
+  PrintablePicture picture;
+  picture.width = image.Width();
+  picture.height = image.Height();
+  picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
+  DrawingContext &dc = image.MemoryDc();
+  for(int y = 0; y < picture.height; ++y)
+  {
+    for(int x = 0; x < picture.width; ++x)
+      picture.pixels[static_cast<size_t>(y) * picture.width + x] = dc.GetPixel(x, y);
+  }
+
+  PrintService service;
+  if(!service.OpenDefault())
+    return false;
+  PixelRect place = PlacePicture(service.Page().HorzDots(), service.Page().VertDots());
+  return service.PrintPicture(picture, place, documentName);
+}
+
+bool PicturePrinter::Capture(GraphicsDevice &device, DibImage &image)
+{
+  Surface *backBuffer = device.BackBuffer();
+  if(!backBuffer)
+    return false;
+  int width = image.Width();
+  int height = image.Height();
+  if(image.FromFile() || width <= 0 || height <= 0 || captureLeft + width > backBuffer->Width() ||
+     captureTop + height > backBuffer->Height())
+  {
+    LogLine("printing: the picture does not fit the back buffer");
+    return false;
+  }
+  int pitch = 0;
+  const uint32_t *pixels = backBuffer->LockRect(pitch);
+  if(!pixels)
+    return false;
+
+  DrawingContext &dc = image.MemoryDc();
+  for(int i = 0; i < height; ++i)
+  {
+    const uint32_t *row = pixels + static_cast<ptrdiff_t>(captureTop + i) * pitch + captureLeft;
+    for(int j = 0; j < width; ++j)
+    {
+      bool frame = j == 0 || j == width - 1 || i == 0 || i == height - 1;
+      dc.SetPixel(j, i, frame ? 0u : row[j] & 0xFFFFFFu);
+    }
+  }
+  if(!image.SaveBmp(pictureFile))
+    LogLine(std::string("printing: could not write ") + pictureFile);
+  backBuffer->UnlockRect();
+  return true;
+}
+
+PixelRect PicturePrinter::PlacePicture(int horz, int vert)
+{
+  double scale = std::min(static_cast<double>(horz) / pictureWidth, static_cast<double>(vert) / pictureHeight) *
+                 fillFactor;
+  int printWidth = static_cast<int>(pictureWidth * scale);
+  int printHeight = static_cast<int>(pictureHeight * scale);
+  PixelRect place;
+  place.left = (horz - printWidth) / 4;
+  place.top = (vert - printHeight) / 2;
+  place.right = place.left + printWidth;
+  place.bottom = place.top + printHeight;
+  return place;
+}

@@ -1,0 +1,59 @@
+// artgen: draws every picture and synthesises every sound the program loads.
+// Usage: artgen OUT_DIR [DOCS_DIR]
+// OUT_DIR receives the 83 pictures and 9 sounds (the program's data folder);
+// DOCS_DIR, when given, receives the contact sheet and the two screen mock-ups.
+// The output depends on nothing but this code, so two runs write the same bytes.
+#include "ArtSet.h"
+#include "CursorArt.h"
+#include "ReviewSheets.h"
+#include "SoundArt.h"
+#include "TitleArt.h"
+#include "ToolArt.h"
+
+#include "platform/Log.h"
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+int main(int argc, char **argv)
+{
+  if (argc < 2 || argc > 3)
+  {
+    LogLine("usage: artgen OUT_DIR [DOCS_DIR]");
+    return 2;
+  }
+  const std::string outDir = argv[1];
+  std::error_code error;
+  std::filesystem::create_directories(outDir, error);
+  if (error)
+  {
+    LogLine("artgen: cannot create " + outDir + ": " + error.message());
+    return 1;
+  }
+
+  ArtSet set;
+  TitleArt::Make(set);
+  ToolArt::Make(set);
+  CursorArt::Make(set);
+  if (!set.WriteAll(outDir) || !SoundArt::WriteAll(outDir))
+  {
+    return 1;
+  }
+
+  if (argc == 3)
+  {
+    const std::string docsDir = argv[2];
+    std::filesystem::create_directories(docsDir, error);
+    if (error)
+    {
+      LogLine("artgen: cannot create " + docsDir + ": " + error.message());
+      return 1;
+    }
+    if (!ReviewSheets::WriteAll(set, docsDir))
+    {
+      return 1;
+    }
+  }
+  return 0;
+}
