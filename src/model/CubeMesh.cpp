@@ -4,6 +4,7 @@
 #include "res/Texture.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
   // Corner signs (x, y, z) of c0..c3 of each face of a cube.
@@ -65,17 +66,17 @@ bool CubeMesh::CreateTextures(GraphicsDevice &device, int size, const RgbColour 
   return true;
 }
 
-bool CubeMesh::ReadFaces(std::FILE *file, GraphicsDevice &device)
+bool CubeMesh::ReadFaces(const uint8_t *texels, GraphicsDevice &device)
 {
   const size_t faceBytes = static_cast<size_t>(textureSize) * textureSize * 3;
   for(int f = 0; f < FaceCount; ++f)
+    if(!textures[f] || !textures[f]->Backing() || !textures[f]->Backing()->Data() ||
+       textures[f]->Backing()->Width() != textureSize || textures[f]->Backing()->Height() != textureSize)
+      return false;
+  for(int f = 0; f < FaceCount; ++f)
   {
-    // The file's rows are the image's rows: read straight into the image.
-    DibImage *image = textures[f] ? textures[f]->Backing() : nullptr;
-    if(!image || !image->Data() || image->Width() != textureSize || image->Height() != textureSize)
-      return false;
-    if(std::fread(image->Data(), 1, faceBytes, file) != faceBytes)
-      return false;
+    // The file's rows are the image's rows.
+    std::memcpy(textures[f]->Backing()->Data(), texels + f * faceBytes, faceBytes);
     textures[f]->Upload(device, 0, 0, textureSize, textureSize);
   }
   return true;

@@ -4,6 +4,8 @@
 #include "model/CubeFace.h"
 #include "res/RgbColour.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -28,10 +30,12 @@ public:
   // textures filled with `colour`. False when a texture cannot be created;
   // the mesh must then be discarded.
   virtual bool Build(GraphicsDevice &device, const Vector3 &centre, float halfSize, const RgbColour &colour);
-  // Reads the six faces' texels (size * size * 3 bytes each, rows first,
-  // red-green-blue) from the file into the images and uploads them. False on
-  // a short read; the texels are then partly replaced.
-  virtual bool ReadFaces(std::FILE *file, GraphicsDevice &device);
+  // Copies the six faces' texels (size * size * 3 bytes each, rows first,
+  // red-green-blue, as the model file holds them) from `texels` into the
+  // images and uploads them. False when the mesh has not been built.
+  virtual bool ReadFaces(const uint8_t *texels, GraphicsDevice &device);
+  // Bytes that ReadFaces takes and WriteFaces writes after the centre.
+  size_t FaceBytes() const { return static_cast<size_t>(FaceCount) * textureSize * textureSize * 3; }
   // Writes the centre (three floats) and the six faces' texels in the same
   // layout. False when any write fails.
   virtual bool WriteFaces(std::FILE *file) const;

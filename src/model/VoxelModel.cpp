@@ -9,6 +9,8 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <new>
 #include <vector>
 
 static_assert(std::endian::native == std::endian::little, "the model file is written in the machine's byte order");
@@ -32,14 +34,6 @@ namespace {
     return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
   }
 
-  bool ReadCentre(std::FILE *file, Vector3 &centre)
-  {
-    float xyz[3] = {0.f, 0.f, 0.f};
-    if(std::fread(xyz, sizeof(float), 3, file) != 3)
-      return false;
-    centre = Vector3(xyz[0], xyz[1], xyz[2]);
-    return true;
-  }
 }
 
 VoxelModel::~VoxelModel()
@@ -306,8 +300,7 @@ bool VoxelModel::Load(const std::string &path)
     return false;
   }
 
-  // The whole file is checked before anything is built: its count, its exact
-  // size for that count, and every centre.
+  // The count and the exact size it implies are checked before anything else.
   int32_t count = 0;
   int64_t size = -1;
   if(fseeko(file.get(), 0, SEEK_END) == 0)
@@ -318,60 +311,80 @@ bool VoxelModel::Load(const std::string &path)
     LogLine("the model file " + path + " is damaged (wrong count or size); the model is kept");
     return false;
   }
-  for(int32_t i = 0; i < count; ++i)
+
+  // Then the whole file is read, and every centre checked.
+  std::unique_ptr<uint8_t[]> bytes(new(std::nothrow) uint8_t[static_cast<size_t>(size)]);
+  if(!bytes)
   {
-    const int64_t offset = CountBytes + (i == 0 ? 0 : RoomRecordBytes + CubeRecordBytes * (i - 1));
-    Vector3 centre;
-    if(!SeekTo(file.get(), offset) || !ReadCentre(file.get(), centre) || !IsFinite(centre))
+    LogLine("not enough memory to load the model file " + path + "; the model is kept");
+    return false;
+  }
+  if(!SeekTo(file.get(), 0) || std::fread(bytes.get(), 1, static_cast<size_t>(size), file.get()) != static_cast<size_t>(size))
+  {
+    LogLine("could not read the model file " + path + "; the model is kept");
+    return false;
+  }
+  file.reset();
+  auto record = [&bytes](int32_t i) {
+    return bytes.get() + CountBytes + (i == 0 ? 0 : RoomRecordBytes + CubeRecordBytes * (i - 1));
+  };
+  auto centreOf = [&record](int32_t i) {
+    float xyz[3] = {0.f, 0.f, 0.f};
+    std::memcpy(xyz, record(i), sizeof xyz);
+    return Vector3(xyz[0], xyz[1], xyz[2]);
+  };
+  for(int32_t i = 0; i < count; ++i)
+    if(!IsFinite(centreOf(i)))
     {
       LogLine("the model file " + path + " is damaged (bad centre); the model is kept");
       return false;
     }
-  }
 
-  // Everything is read into new meshes first; the model changes only when
-  // every mesh was built and read.
-  std::vector<std::unique_ptr<CubeMesh>> meshes;
-  meshes.reserve(static_cast<size_t>(count));
-  if(!SeekTo(file.get(), CountBytes))
-    return false;
-  for(int32_t i = 0; i < count; ++i)
+  // Every new mesh is built before the model changes. The room is kept (and
+  // only its texels replaced) when the file's room stands where it stands.
+  std::vector<std::unique_ptr<CubeMesh>> cubes;
+  cubes.reserve(static_cast<size_t>(count) - 1);
+  for(int32_t i = 1; i < count; ++i)
   {
-    Vector3 centre;
-    if(!ReadCentre(file.get(), centre))
+    auto cube = std::make_unique<CubeMesh>();
+    if(!cube->Build(*device, centreOf(i), halfSize, RgbColour{255, 255, 255}) ||
+       !cube->ReadFaces(record(i) + 12, *device))
     {
-      LogLine("could not read the model file " + path + "; the model is kept");
+      LogLine("could not create the textures of a loaded cube; the model is kept");
       return false;
     }
-    std::unique_ptr<CubeMesh> mesh;
-    bool built = false;
-    if(i == 0)
+    cubes.push_back(std::move(cube));
+  }
+  const Vector3 roomCentre = centreOf(0);
+  RoomMesh *keptRoom = Count() > 0 ? dynamic_cast<RoomMesh *>(At(0)) : nullptr;
+  if(keptRoom && !(keptRoom->Centre() == roomCentre))
+    keptRoom = nullptr;
+  std::unique_ptr<RoomMesh> newRoom;
+  if(!keptRoom)
+  {
+    newRoom = std::make_unique<RoomMesh>();
+    if(!newRoom->BuildRoom(*device, roomCentre, RoomScale * halfSize) || !newRoom->ReadFaces(record(0) + 12, *device))
     {
-      auto room = std::make_unique<RoomMesh>();
-      built = room->BuildRoom(*device, centre, RoomScale * halfSize);
-      mesh = std::move(room);
-    }
-    else
-    {
-      mesh = std::make_unique<CubeMesh>();
-      built = mesh->Build(*device, centre, halfSize, RgbColour{255, 255, 255});
-    }
-    if(!built)
-    {
-      LogLine("could not create the textures of a loaded mesh; the model is kept");
+      LogLine("could not create the textures of the loaded room; the model is kept");
       return false;
     }
-    if(!mesh->ReadFaces(file.get(), *device))
-    {
-      LogLine("could not read the model file " + path + "; the model is kept");
-      return false;
-    }
-    meshes.push_back(std::move(mesh));
   }
 
-  Clear();
-  for(auto &mesh : meshes)
-    Add(mesh.release());
+  // Nothing below can fail.
+  if(keptRoom)
+  {
+    PointerList<CubeMesh>::RemoveAt(0);
+    Clear();
+    keptRoom->ReadFaces(record(0) + 12, *device);
+    Add(keptRoom);
+  }
+  else
+  {
+    Clear();
+    Add(newRoom.release());
+  }
+  for(auto &cube : cubes)
+    Add(cube.release());
   RefreshPickBuffer(*device);
   return true;
 }

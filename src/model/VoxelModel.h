@@ -83,8 +83,9 @@ public:
   bool Save(const std::string &path) const;
   // Replaces the model with the file's meshes. The whole file is checked
   // first (count at least 1, exact size for that count, finite centres) and
-  // read completely before the model changes: on any failure the model is
-  // exactly as it was and the result is false.
+  // read completely, and every new mesh built, before the model changes: on
+  // any failure the model is exactly as it was and the result is false. A
+  // room at the same centre is kept and given the file's texels.
   bool Load(const std::string &path);
 
   // The texel (tx, ty) that texture coordinate `uv` selects on a face whose

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <limits>
 #include <sys/resource.h>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -16,8 +17,12 @@ namespace {
 
   std::vector<uint8_t> ReadAll(const std::string &path)
   {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    std::vector<uint8_t> bytes(error ? 0 : static_cast<size_t>(size));
     std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    in.read(reinterpret_cast<char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
   }
 
   void WriteAll(const std::string &path, const std::vector<uint8_t> &bytes)
@@ -58,11 +63,9 @@ namespace {
         for(int f = 0; f < 6; ++f)
         {
           const DibImage &image = *mesh->FaceTexture(f)->Backing();
-          uint64_t sum = 0;
           const size_t bytes = static_cast<size_t>(image.Width()) * image.Height() * 3;
-          for(size_t b = 0; b < bytes; ++b)
-            sum = sum * 31 + image.Data()[b];
-          texelSums.push_back(sum);
+          texelSums.push_back(
+            std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char *>(image.Data()), bytes)));
         }
       }
     }
@@ -81,7 +84,7 @@ namespace {
       SetTexel(*model.At(2), 0, 63, 0, RgbColour{9, 8, 7});
     }
 
-    TempFolder folder;
+    ModelFileFolder folder;
   };
 }
 
@@ -167,6 +170,30 @@ TEST_F(ModelFileTest, SaveThenLoadReproducesTheModel)
     const PickRecord &r = model.Picks().Data()[i];
     ASSERT_EQ(std::make_pair(r.mesh ? model.IndexOf(r.mesh) : -1, r.mesh ? r.faceIndex : -1), picks[i]) << i;
   }
+}
+
+TEST_F(ModelFileTest, ARoomStoredElsewhereIsBuiltAroundItsStoredCentre)
+{
+  BuildSample();
+  const std::string path = folder.File("demo.data");
+  ASSERT_TRUE(model.Save(path));
+  const float x = 40.f;
+  Patch(path, 4, &x, sizeof x);
+  const CubeMesh *oldRoom = model.At(0);
+  ASSERT_TRUE(model.Load(path));
+  ASSERT_EQ(model.Count(), 3);
+  EXPECT_NE(dynamic_cast<const RoomMesh *>(model.At(0)), nullptr);
+  EXPECT_EQ(model.At(0)->Centre(), Vector3(40, 0, 0));
+  EXPECT_EQ(model.At(0)->Face(0).CornerPosition(0), Vector3(-280, -320, -320));
+  const uint8_t *corner = model.At(0)->FaceTexture(5)->Backing()->Data() + (1023 * 1024 + 1023) * 3;
+  EXPECT_EQ(corner[0], 1);
+  EXPECT_EQ(corner[2], 3);
+  // The file's room replaced the old one; loading the same file again keeps it.
+  const CubeMesh *newRoom = model.At(0);
+  EXPECT_NE(newRoom, oldRoom);
+  ASSERT_TRUE(model.Load(path));
+  EXPECT_EQ(model.At(0), newRoom);
+  EXPECT_NE(model.RecordAt(371, 296).mesh, nullptr);
 }
 
 TEST_F(ModelFileTest, EveryDamagedFileIsRefusedAndTheModelKept)

@@ -34,14 +34,6 @@ namespace {
   };
 }
 
-TEST(Transform, DegreeFactorIsTheSinglePrecisionConstant)
-{
-  const float factor = Transform::DegreeFactor;
-  uint32_t bits = 0;
-  std::memcpy(&bits, &factor, sizeof bits);
-  EXPECT_EQ(bits, 0x3C8EFA33u);
-}
-
 TEST(Transform, InverseAffineUndoesALookAtMatrix)
 {
   const Matrix view = Matrix::LookAtLH({-551.135f, 450.f, 551.135f}, {}, {0, 1, 0});

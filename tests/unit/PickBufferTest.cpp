@@ -176,19 +176,6 @@ TEST_F(PickBufferTest, OutlineOfABlockMarksItsTopLeftEdgesAndTheOutsideOfItsOthe
   EXPECT_FALSE(mask.IsMarked(310, 210));
 }
 
-TEST_F(PickBufferTest, OutlinesNeverMarkOutsideTheRectangleNorCompareAcrossIt)
-{
-  // A face covering the whole screen: no borders inside the rectangle.
-  buffer.Rasterise({-50, -50, 0.5f}, {700, -50, 0.5f}, {-50, 700, 0.5f}, Tag(1));
-  buffer.Rasterise({700, -50, 0.5f}, {700, 700, 0.5f}, {-50, 700, 0.5f}, Tag(1));
-  OutlineMask mask;
-  ASSERT_TRUE(mask.Init(640, 480, PixelRect{118, 128, 624, 464}));
-  mask.Compute(buffer);
-  for(int y = 0; y < 480; ++y)
-    for(int x = 0; x < 640; ++x)
-      ASSERT_FALSE(mask.IsMarked(x, y)) << x << "," << y;
-}
-
 // The model's own refresh, with the camera's first pose and the room alone.
 TEST_F(ModelTest, RefreshWithTheRoomAloneRecordsOnlyWallsFacingTheEye)
 {
