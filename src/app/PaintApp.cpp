@@ -1,6 +1,9 @@
 #include "app/PaintApp.h"
 
 #include "app/EventManager.h"
+#include "events/EventCreate.h"
+#include "events/EventTitle.h"
+#include "events/Studio.h"
 #include "platform/Clock.h"
 #include "platform/Log.h"
 
@@ -26,12 +29,34 @@ bool PaintApp::Init()
     LogLine("start-up failed: no OpenGL 3.3 device could be created");
     return false;
   }
+  // Without an audio device the toy runs silently.
+  sound.Init();
+
+  studio = &Studio::Instance();
+  if(!studio->Init(*this, device, ScreenWidth, ScreenHeight))
+  {
+    LogLine("start-up failed: the pictures and sounds in data/ could not all be loaded");
+    return false;
+  }
+
+  eventManager = &EventManager::Instance();
+  EventFactory factory;
+  factory.makeTitle = [this](PaintApp &app) { return std::make_unique<EventTitle>(app, *studio); };
+  factory.makeCreate = [this](PaintApp &app) { return std::make_unique<EventCreate>(app, *studio); };
+  if(!eventManager->Start(*this, factory))
+  {
+    LogLine("start-up failed: the screens could not be started");
+    return false;
+  }
   return true;
 }
 
 void PaintApp::Shutdown()
 {
   running = false;
+  if(studio)
+    studio->Teardown();
+  sound.Shutdown();
 }
 
 void PaintApp::Frame()

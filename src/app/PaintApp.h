@@ -3,11 +3,13 @@
 #include "app/AppWindow.h"
 #include "app/FrameClock.h"
 #include "gfx/GraphicsDevice.h"
+#include "res/SoundSystem.h"
 
 #include <cstdint>
 #include <functional>
 
 class EventManager;
+class Studio;
 
 // The application: the window and its loop, the graphics device, and the
 // frame clock that runs the current screen once per millisecond tick.
@@ -19,15 +21,18 @@ public:
   PaintApp();
   ~PaintApp() override;
 
-  // Opens the window and creates the device (and, as they exist, the sound
-  // system, the studio and the screens). The first step that fails ends
-  // start-up: false, with a line on standard error naming what failed.
+  // Opens the window, creates the device and the sound system, loads the
+  // studio (every picture and sound) and starts the screens with the title.
+  // The first step that fails ends start-up: false, with a line on standard
+  // error naming what failed.
   bool Init();
   // Stops all frames and releases what the screens share; safe to repeat.
   void Shutdown();
 
   bool IsRunning() const { return running; }
   GraphicsDevice &Device() { return device; }
+  SoundSystem &Sounds() { return sound; }
+  Studio *GetStudio() const { return studio; }
   EventManager *Events() const { return eventManager; }
 
   // Where the frame clock reads the time; tests give their own.
@@ -41,6 +46,8 @@ protected:
 private:
   bool running = true;
   GraphicsDevice device;
+  SoundSystem sound;
+  Studio *studio = nullptr;
   EventManager *eventManager = nullptr;
   FrameClock frameClock;
   std::function<uint32_t()> readClock;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "events/SoundId.h"
+#include "events/SoundSink.h"
 
 #include <array>
 #include <memory>
@@ -19,7 +20,7 @@ class VoxelModel;
 
 // Everything the two screens share, loaded once at start-up: the cube model,
 // the camera, every widget of both screens and every sound.
-class Studio {
+class Studio : public SoundSink {
 public:
   static constexpr int ToolCount = 22;
   // Index of the red pen, the tool the creation screen starts with.
@@ -31,7 +32,7 @@ public:
   Studio();
   Studio(const Studio &) = delete;
   Studio &operator=(const Studio &) = delete;
-  ~Studio();
+  ~Studio() override;
 
   // Sets the model viewport, then builds and loads the model, the camera, the
   // title widgets, the background, the 22 tool buttons and the nine sounds, in
@@ -41,7 +42,7 @@ public:
   void Teardown();
 
   // Plays one of the sounds, replacing whatever plays.
-  void Play(SoundId id) const;
+  void Play(SoundId id) const override;
 
   PaintApp *Owner() const { return owner; }
   OrbitCamera *Camera() const { return camera.get(); }

@@ -99,6 +99,12 @@ void DrawingContext::Rectangle(int left, int top, int right, int bottom)
     std::swap(left, right);
   if(top > bottom)
     std::swap(top, bottom);
+  // Edges more than one pixel outside the image are drawn outside it either
+  // way; pulling them in keeps the arithmetic below from overflowing.
+  left = std::clamp(left, -1, target.width + 1);
+  right = std::clamp(right, -1, target.width + 1);
+  top = std::clamp(top, -1, target.height + 1);
+  bottom = std::clamp(bottom, -1, target.height + 1);
   if(right - left < 1 || bottom - top < 1)
     return;
   FillRect(left, top, right, top + 1, pen);

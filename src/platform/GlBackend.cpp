@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 #include <epoxy/gl.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <chrono>
@@ -23,11 +24,17 @@ namespace {
   // (their owners are torn down after the device); once the context is gone
   // they keep only their texels.
   struct GlShared {
-    bool alive = true;
+    // The context the GL names belong to; null once it is gone.
+    SDL_GLContext context = nullptr;
     // The texture bound to unit 0, so that binds are skipped when nothing changes.
     GLuint boundTexture = 0;
     // Every live texture, to be uploaded again into a new context after a reset.
     std::vector<GlTexture *> textures;
+
+    // GL may be called: the context exists and is current. Closing the window
+    // leaves the context without a drawable (and not current) until the back
+    // end goes.
+    bool Usable() const { return context && SDL_GL_GetCurrentContext() == context; }
 
     void Bind(GLuint name)
     {
@@ -57,7 +64,7 @@ namespace {
     {
       auto &list = shared->textures;
       list.erase(std::remove(list.begin(), list.end(), this), list.end());
-      if(shared->alive && name != 0)
+      if(shared->Usable() && name != 0)
       {
         if(shared->boundTexture == name)
           shared->boundTexture = 0;
@@ -66,6 +73,7 @@ namespace {
     }
 
     GLuint Name() const { return name; }
+    const GlShared *Owner() const { return shared.get(); }
 
     // Makes the GL texture from the texels in memory (in the current context).
     bool Upload()
@@ -101,7 +109,7 @@ namespace {
       for(int row = 0; row < h; ++row)
         std::memcpy(&texels[static_cast<size_t>(y + row) * Width() + x], argb + static_cast<size_t>(row) * pitch,
                     static_cast<size_t>(w) * sizeof(uint32_t));
-      if(!shared->alive || name == 0)
+      if(!shared->Usable() || name == 0)
         return false;
       shared->Bind(name);
       glPixelStorei(GL_UNPACK_ROW_LENGTH, Width());
@@ -115,7 +123,7 @@ namespace {
     {
       if(!argb)
         return false;
-      if(!shared->alive || name == 0)
+      if(!shared->Usable() || name == 0)
       {
         std::memcpy(argb, texels.data(), texels.size() * sizeof(uint32_t));
         return true;
@@ -340,12 +348,12 @@ void main()
     ~OpenGlBackend() override
     {
       // Textures still held by others drop their names with the context.
-      if(context && !contextLost)
+      if(Ready())
       {
         white.reset();
         DestroyObjects();
       }
-      shared->alive = false;
+      shared->context = nullptr;
       white.reset();
       if(context)
       {
@@ -395,7 +403,7 @@ void main()
     std::unique_ptr<DeviceTexture> CreateTexture(int textureWidth, int textureHeight, const uint32_t *argb) override
     {
       if(textureWidth <= 0 || textureHeight <= 0 || textureWidth > maxTextureSize || textureHeight > maxTextureSize ||
-         contextLost)
+         !Ready())
         return nullptr;
       auto texture = std::make_unique<GlTexture>(shared, textureWidth, textureHeight, argb);
       if(texture->Name() == 0)
@@ -405,7 +413,7 @@ void main()
 
     void Clear(const Viewport &viewport, bool target, bool depth, uint32_t argb, float z) override
     {
-      if(contextLost || (!target && !depth))
+      if(!Ready() || (!target && !depth))
         return;
       SetScissor(ToGlRect(viewport, height));
       GLbitfield mask = 0;
@@ -428,7 +436,7 @@ void main()
     void DrawTriangleFan(const Vertex *vertices, int primitiveCount, const DeviceTexture *texture,
                          const FaceDrawState &state) override
     {
-      if(contextLost || !vertices || primitiveCount <= 0)
+      if(!Ready() || !vertices || primitiveCount <= 0)
         return;
       UseProgram(faceProgram, faces);
       SetCull(state.cullMode);
@@ -470,7 +478,7 @@ void main()
 
     void DrawSprite(const DeviceTexture &texture, const SpriteQuad &quad) override
     {
-      if(contextLost)
+      if(!Ready())
         return;
       UseProgram(spriteProgram, sprites);
       SetCull(CullMode::None);
@@ -511,7 +519,7 @@ void main()
     {
       if(!pixels)
         return;
-      if(contextLost)
+      if(!Ready())
       {
         std::fill(pixels, pixels + scratch.size(), 0xFF000000u);
         return;
@@ -529,7 +537,7 @@ void main()
 
     void WriteBackBuffer(const uint32_t *pixels) override
     {
-      if(!pixels || contextLost)
+      if(!pixels || !Ready())
         return;
       for(int y = 0; y < height; ++y)
       {
@@ -544,8 +552,11 @@ void main()
 
     bool Present() override
     {
-      if(contextLost || CheckReset())
+      if(CheckReset())
         return false;
+      // A closed window shows nothing and loses nothing.
+      if(!Ready())
+        return true;
       if(SDL_Window *handle = window.Handle())
       {
         int windowWidth = 0;
@@ -580,7 +591,7 @@ void main()
       if(!contextLost)
         return true;
       // The driver reports the reset until it has finished with it.
-      return QueryResetStatus() == GL_NO_ERROR;
+      return shared->Usable() && QueryResetStatus() == GL_NO_ERROR;
     }
 
     ResetError Reset() override
@@ -590,6 +601,8 @@ void main()
         if(!RecreateContext())
           return ResetError::DeviceLost;
       }
+      else if(!shared->Usable())
+        return ResetError::DeviceLost;
       else
         DestroyBackBuffer();
       if(!CreateBackBuffer())
@@ -601,18 +614,27 @@ void main()
   private:
     static constexpr uint32_t WhiteTexel = 0xFFFFFFFFu;
 
+    // GL may be used for drawing: the context is healthy and current.
+    bool Ready() const { return !contextLost && shared->Usable(); }
+
     bool CreateContext()
     {
       SDL_Window *handle = window.Handle();
       // A hardware-accelerated context first, robust where the driver offers it.
       for(bool robust : {true, false})
         if((context = TryContext(handle, 1, robust)))
+        {
+          shared->context = context;
           return true;
+        }
       // Then Mesa's software renderer.
       setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
       for(bool robust : {true, false})
         if((context = TryContext(handle, -1, robust)))
+        {
+          shared->context = context;
           return true;
+        }
       LogLine(std::string("cannot create an OpenGL 3.3 context: ") + SDL_GetError());
       return false;
     }
@@ -644,6 +666,7 @@ void main()
     {
       if(!CanReset())
         return false;
+      shared->context = nullptr;
       SDL_GL_DeleteContext(context);
       context = nullptr;
       if(!window.Handle() || !CreateContext())
@@ -723,7 +746,12 @@ void main()
       faceSampler = MakeSampler(GL_NEAREST, GL_REPEAT);
       spriteSampler = MakeSampler(GL_NEAREST, GL_CLAMP_TO_EDGE);
       spriteSmoothSampler = MakeSampler(GL_LINEAR, GL_CLAMP_TO_EDGE);
-      return glGetError() == GL_NO_ERROR;
+      if(glGetError() != GL_NO_ERROR)
+      {
+        LogLine("cannot set up OpenGL drawing: the driver reported an error");
+        return false;
+      }
+      return true;
     }
 
     StreamBuffer CreateStream(int stride, int capacity)
@@ -968,10 +996,11 @@ void main()
 
     GLuint TextureName(const DeviceTexture *texture) const
     {
-      // Every texture this back end hands out is a GlTexture.
-      if(texture)
-        if(GLuint name = static_cast<const GlTexture *>(texture)->Name())
-          return name;
+      // Only textures made by this back end (in its current context) can be
+      // bound; anything else samples as white rather than as a stray name.
+      if(const auto *own = dynamic_cast<const GlTexture *>(texture))
+        if(own->Owner() == shared.get() && own->Name() != 0)
+          return own->Name();
       return white ? white->Name() : 0;
     }
 
@@ -990,7 +1019,7 @@ void main()
     {
       if(contextLost)
         return true;
-      if(QueryResetStatus() == GL_NO_ERROR)
+      if(!shared->Usable() || QueryResetStatus() == GL_NO_ERROR)
         return false;
       LogLine("the OpenGL context was reset by the driver");
       contextLost = true;
@@ -1062,6 +1091,13 @@ std::unique_ptr<RenderBackend> GlBackend::Create(NativeWindow &window, int width
 {
   if(width <= 0 || height <= 0)
     return nullptr;
+  // Mesa's software renderer allocates its per-frame work lists afresh every
+  // frame and frees them after. By default the C library hands such memory
+  // back to the system at once and every frame faults it in again, which
+  // costs far more than the drawing (tens of microseconds per texture change).
+  // Keep freed memory in the process instead.
+  mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+  mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
   auto backend = std::make_unique<OpenGlBackend>(window, width, height);
   if(!backend->Initialise())
     return nullptr;

@@ -9,7 +9,13 @@ class NativeWindow;
 // The OpenGL 3.3 core back end: an offscreen 640 by 480 framebuffer (RGBA8
 // colour, 16-bit depth) is the back buffer; Present scales it into the window
 // with its aspect kept and paces itself to the display's refresh rate where
-// the swap does not wait for the retrace.
+// the swap does not wait for the retrace. Drawing follows the device's
+// conventions: row-vector matrices, clip depth 0..1, viewport y from the top,
+// pixel centres on whole coordinates, culling by the winding on the screen.
+//
+// The NativeWindow object must outlive the back end; its window may be closed
+// first (the back end then draws and presents nothing). Textures may outlive
+// the back end and keep their texels.
 namespace GlBackend {
   // Tries a hardware-accelerated context first, then Mesa's software renderer.
   // Null (with a line on standard error) when neither can be made.

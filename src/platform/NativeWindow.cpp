@@ -5,7 +5,14 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+
 namespace {
+  bool HasValue(const char *variable)
+  {
+    return variable && *variable;
+  }
+
   // The keys the program reads, by SDL key code; Count for all others.
   Key KeyFromCode(SDL_Keycode code)
   {
@@ -29,15 +36,46 @@ bool NativeWindow::Create(const std::string &title)
   if(window)
     return true;
 
+  // With no display named, SDL would try every driver it has (printing errors
+  // of its own) and might end on one that shows nothing: refuse at once.
+  // A driver named explicitly in SDL_VIDEODRIVER is always tried.
+  const bool driverChosen = HasValue(std::getenv("SDL_VIDEODRIVER"));
+  if(!driverChosen && !HasValue(std::getenv("DISPLAY")) && !HasValue(std::getenv("WAYLAND_DISPLAY")))
+  {
+    LogLine("cannot open a window: no display (DISPLAY is not set)");
+    return false;
+  }
+
   // One close request per click on the close button: the application decides
   // when the loop ends, so SDL must not add a quit of its own.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-  if(SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+  // An X server busy with a client that just left can refuse a connection
+  // now and then; SDL then falls through to its other drivers. Try again
+  // shortly before giving up.
+  std::string failure;
+  for(int attempt = 0; attempt < 3 && !videoInitialised; ++attempt)
   {
-    LogLine(std::string("cannot open a window (no display?): ") + SDL_GetError());
+    if(attempt > 0)
+      SDL_Delay(100);
+    if(SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    {
+      failure = std::string("cannot open a window (no display?): ") + SDL_GetError();
+      continue;
+    }
+    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if(!driverChosen && (driver == "offscreen" || driver == "dummy"))
+    {
+      failure = "cannot open a window: no display, only the " + driver + " video driver";
+      SDL_QuitSubSystem(SDL_INIT_VIDEO);
+      continue;
+    }
+    videoInitialised = true;
+  }
+  if(!videoInitialised)
+  {
+    LogLine(failure);
     return false;
   }
-  videoInitialised = true;
 
   SDL_DisplayMode desktop{};
   if(SDL_GetDesktopDisplayMode(0, &desktop) != 0 || desktop.w <= 0 || desktop.h <= 0)

@@ -10,7 +10,7 @@
 // A bitmap of one of two kinds:
 // - read: a whole BMP file in memory (LoadBmp), drawn onto a DrawingContext
 //   through Bits();
-// - created (CreateDib): a bottom-up DIB section of 16 or 24 bits per pixel
+// - created (CreateDib): a bottom-up DIB section of 16, 24 or 32 bits per pixel
 //   that a DrawingContext (MemoryDc) draws into and SaveBmp writes out, plus a
 //   separate CPU-side byte image (Data) of width x height RgbColour, which a
 //   Texture uploads from. Drawing changes the DIB section, not the byte image.
@@ -21,16 +21,24 @@ public:
   DibImage &operator=(const DibImage &) = delete;
   ~DibImage() = default;
 
-  // Makes a zeroed DIB section and a zeroed byte image of width x height.
+  // Makes a zeroed DIB section (rows padded to four bytes) and a zeroed byte
+  // image of width x height x 3 bytes (x 2 at 16 bits per pixel). False, with
+  // a log line, for an empty, negative or oversized size or a bit count other
+  // than 16, 24 or 32.
   bool CreateDib(int width, int height, int bitsPerPixel);
-  // Reads a BMP file. Refuses (false) a file that does not start with 'B', has
-  // fewer than 16 bits per pixel, or whose pixel rows do not lie inside it.
+  // Reads a whole BMP file. Only the first magic byte is compared. Refuses
+  // (false, one log line, the image unchanged) a file that does not start
+  // with 'B', has fewer than 16 or more than 32 bits per pixel, has a short or
+  // damaged header (zero, negative or oversized width, zero or oversized
+  // height), or whose padded pixel rows do not lie inside it.
   bool LoadBmp(const std::string &fileName);
   // LoadBmp that gives the reason for a refusal to the caller instead of
   // writing it to the log.
   bool LoadBmp(const std::string &fileName, std::string &reason);
-  // Writes the DIB section as a 24-bit bottom-up BMP file. False when any byte
-  // could not be written.
+  // Writes the DIB section of a created 24-bit image as a bottom-up BMP file
+  // (54-byte header, rows as the section holds them). False, with a log line,
+  // for any other image and when the file cannot be created or any byte
+  // could not be written (the file may then be incomplete).
   bool SaveBmp(const std::string &fileName) const;
 
   bool FromFile() const { return fromFile; }

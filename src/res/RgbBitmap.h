@@ -14,9 +14,11 @@ public:
   RgbBitmap &operator=(const RgbBitmap &) = delete;
   virtual ~RgbBitmap() = default;
 
-  // Reads a BMP file of 16 bits per pixel or more: its width by height
+  // Reads a BMP file of 16 to 32 bits per pixel: its width by |height|
   // three-byte pixels (blue, green, red) are taken as tightly packed rows in
-  // file order. False, with the array freed, for a missing or malformed file.
+  // file order, whatever the file's padding, row order and bit count; height
+  // becomes |height|. False, with a log line and the array freed, for a
+  // missing file, a damaged header or pixels that run past the file's end.
   virtual bool LoadRgbFile(const std::string &fileName);
 
   int Width() const { return width; }

@@ -20,16 +20,22 @@ public:
 
   Texture() = default;
 
-  // Loads the picture in the file. False (and nothing changed) when the name
-  // is too long or the file is missing, unreadable or not a picture.
+  // Loads the picture in the file, told apart by its content: PNG (alpha
+  // kept) or BMP of 16, 24 or 32 bits (opaque), at the file's own size.
+  // False, with one log line naming the file and the reason, and nothing
+  // changed, when the name is too long or the file is missing, unreadable,
+  // damaged or not such a picture. The picture size is left to the owner.
   bool LoadFromFile(GraphicsDevice &device, const std::string &fileName);
   // CreateFilled with white.
   bool CreateWhite(GraphicsDevice &device, int width, int height);
-  // A width by height texture with a byte image behind it, both filled with the colour.
+  // A width by height texture with a byte image behind it, both filled with
+  // the colour. False (nothing changed) when either cannot be made.
   bool CreateFilled(GraphicsDevice &device, int width, int height, const RgbColour &colour);
   // Copies the rectangle (x, y, w, h) of the byte image into the texture as
-  // opaque texels; x and y are clamped to 0..textureWidth/Height, and so is
-  // the far corner. False when there is no texture or it cannot be written now.
+  // opaque texels 0xFF000000 | byte0 << 16 | byte1 << 8 | byte2; x and y are
+  // clamped to 0..textureWidth/Height, and so is the far corner (also to the
+  // byte image's size). An empty rectangle copies nothing and succeeds.
+  // False when there is no created texture or it cannot be written now.
   bool Upload(GraphicsDevice &device, int x, int y, int w, int h);
 
   DeviceTexture *Get() const { return texture.get(); }

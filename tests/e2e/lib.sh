@@ -72,13 +72,15 @@ e2e_start_display()
 }
 
 # Prints the id of the first window with exactly this name, waiting up to
-# `seconds` (default 10) for it to appear; fails when it does not.
+# `seconds` (default 10) for it to appear; fails when it does not. Use it as
+#   window=$(e2e_wait_window Vextorn) || exit 1
 e2e_wait_window()
 {
   local name="$1"
   local seconds="${2:-10}"
-  local tries id
-  for tries in $(seq 1 $((seconds * 10))); do
+  local deadline=$((SECONDS + seconds))
+  local id
+  while [ "$SECONDS" -lt "$deadline" ]; do
     id=$(xdotool search --name "^${name}\$" 2>/dev/null | head -n 1)
     if [ -n "$id" ]; then
       echo "$id"
@@ -86,7 +88,8 @@ e2e_wait_window()
     fi
     sleep 0.1
   done
-  e2e_fail "no window named ${name} after ${seconds} s"
+  echo "FAIL: no window named ${name} after ${seconds} s" >&2
+  return 1
 }
 
 # Captures the whole screen into a PNG file.

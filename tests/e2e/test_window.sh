@@ -14,7 +14,7 @@ pid=$!
 e2e_on_exit "kill $pid"
 e2e_on_exit "rm -f /tmp/vextorn-e2e-window.$$.log"
 
-window=$(e2e_wait_window Vextorn 15)
+window=$(e2e_wait_window Vextorn 15) || exit 1
 info=$(xwininfo -id "$window")
 x=$(echo "$info" | awk '/Absolute upper-left X:/ {print $4}')
 y=$(echo "$info" | awk '/Absolute upper-left Y:/ {print $4}')

@@ -508,7 +508,10 @@ TEST_F(GlDevice, TexturesSurviveResetsAndTheirOwnersMayOutliveTheDevice)
   sprite->End();
   EXPECT_EQ(Pixel(3, 3), texel);
 
-  // The device goes first; the texture is dropped afterwards without harm.
+  // At shutdown the window closes first; frames that still present do no harm.
+  window.Destroy();
+  EXPECT_EQ(device.Present(), PresentResult::Ok);
+  // Then the device goes; the texture is dropped afterwards without harm.
   sprite.reset();
   device.Release();
   const uint32_t other = White;
@@ -529,4 +532,19 @@ TEST_F(GlDevice, PresentPacesFramesToTheRefreshRateWithoutSpinning)
   EXPECT_GT(wall, 11 * (1.0 / 60.0) * 0.9);
   EXPECT_LT(wall, 12 * (1.0 / 60.0) * 3.0);
   EXPECT_LT(cpu, wall * 0.5);
+}
+
+TEST_F(GlDevice, ATextureFromAnotherDeviceDrawsAsWhite)
+{
+  GraphicsDevice memoryDevice;
+  ASSERT_TRUE(memoryDevice.CreateHeadless());
+  const uint32_t red = 0xFFFF0000;
+  auto foreign = memoryDevice.CreateTexture(1, 1, &red);
+  auto sprite = device.CreateSprite();
+  ClearAll(Black);
+  const Vector2 at{7.f, 7.f};
+  sprite->Begin();
+  sprite->Draw(foreign.get(), nullptr, nullptr, &at, White);
+  sprite->End();
+  EXPECT_EQ(Pixel(7, 7), White);
 }

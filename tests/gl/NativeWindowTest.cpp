@@ -1,11 +1,15 @@
 // The desktop window under SDL's offscreen driver. That driver has no input of
 // its own, so the tests push the events a display would deliver.
 
+#include "gfx/GraphicsDevice.h"
 #include "platform/NativeWindow.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -208,4 +212,72 @@ TEST_F(Window, DestroyIsSafeTwiceAndLeavesNoMessages)
   // It can be opened again.
   EXPECT_TRUE(window.Create("Vextorn"));
   EXPECT_TRUE(window.IsOpen());
+}
+
+namespace {
+  // Sets an environment variable (null: removes it) until the end of the scope.
+  class ScopedVariable {
+  public:
+    ScopedVariable(const char *name, const char *value) : name(name)
+    {
+      const char *old = std::getenv(name);
+      hadValue = old != nullptr;
+      oldValue = old ? old : "";
+      if(value)
+        setenv(name, value, 1);
+      else
+        unsetenv(name);
+    }
+    ~ScopedVariable()
+    {
+      if(hadValue)
+        setenv(name.c_str(), oldValue.c_str(), 1);
+      else
+        unsetenv(name.c_str());
+    }
+
+  private:
+    std::string name;
+    std::string oldValue;
+    bool hadValue = false;
+  };
+
+  // Creates a window and returns how many lines it wrote on standard error.
+  int CreateAndCountErrorLines(NativeWindow &window, bool &created)
+  {
+    testing::internal::CaptureStderr();
+    created = window.Create("Vextorn");
+    const std::string errors = testing::internal::GetCapturedStderr();
+    return static_cast<int>(std::count(errors.begin(), errors.end(), '\n'));
+  }
+}
+
+TEST(WindowWithoutDisplay, CreateFailsWithOneLineAndTheDeviceCannotStartOnIt)
+{
+  NativeWindow window;
+  bool created = true;
+  {
+    // The X11 driver asked for, with no X server to reach.
+    ScopedVariable driver("SDL_VIDEODRIVER", "x11");
+    ScopedVariable display("DISPLAY", ":999");
+    EXPECT_EQ(CreateAndCountErrorLines(window, created), 1);
+    EXPECT_FALSE(created);
+  }
+  {
+    // No display named at all: no silent fallback to a driver that shows nothing.
+    ScopedVariable driver("SDL_VIDEODRIVER", nullptr);
+    ScopedVariable display("DISPLAY", nullptr);
+    ScopedVariable wayland("WAYLAND_DISPLAY", nullptr);
+    EXPECT_EQ(CreateAndCountErrorLines(window, created), 1);
+    EXPECT_FALSE(created);
+  }
+  EXPECT_FALSE(window.IsOpen());
+
+  GraphicsDevice device;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(device.Create(window));
+  const std::string deviceErrors = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(std::count(deviceErrors.begin(), deviceErrors.end(), '\n'), 1) << deviceErrors;
+  EXPECT_FALSE(device.IsCreated());
+  EXPECT_EQ(device.Present(), PresentResult::DeviceLost);
 }

@@ -163,6 +163,14 @@ TEST(DrawingContext, RectanglesAndFillsClipAtEveryEdge)
   EXPECT_EQ(image.At(4, 3) & 0xFFFFFF, 0x222222u);
   EXPECT_EQ(image.At(3, 3) & 0xFFFFFF, 0x111111u);
 
+  // Corners at the ends of the integer range: the outline is far outside.
+  dc.SetBrush(0x555555);
+  dc.Rectangle(INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX);
+  EXPECT_EQ(image.At(0, 0) & 0xFFFFFF, 0x555555u);
+  EXPECT_EQ(image.At(4, 3) & 0xFFFFFF, 0x555555u);
+  dc.Rectangle(INT32_MIN, 0, -1, 4);
+  EXPECT_EQ(image.At(0, 1) & 0xFFFFFF, 0x555555u);
+
   dc.FillRect(-100, -100, 100, 1, 0x333333);
   for(int x = 0; x < 5; ++x)
     EXPECT_EQ(image.At(x, 0) & 0xFFFFFF, 0x333333u);

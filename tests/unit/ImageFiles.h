@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -22,11 +23,12 @@ public:
   TempFolder()
   {
     const auto *info = testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = "vextorn_";
+    std::ostringstream name;
+    name << "vextorn_";
     if(info)
-      name += std::string(info->test_suite_name()) + "_" + info->name();
-    name += "_" + std::to_string(::getpid());
-    path = std::filesystem::temp_directory_path() / name;
+      name << info->test_suite_name() << '_' << info->name();
+    name << '_' << ::getpid();
+    path = std::filesystem::temp_directory_path() / name.str();
     std::filesystem::remove_all(path);
     std::filesystem::create_directories(path);
   }
@@ -83,7 +85,8 @@ inline uint16_t Get16(const Bytes &bytes, size_t at)
 // are (the caller pads and orders them).
 inline Bytes MakeBmp(int32_t width, int32_t height, uint16_t bitCount, const Bytes &rows)
 {
-  Bytes file(54, 0);
+  Bytes file(54 + rows.size(), 0);
+  std::copy(rows.begin(), rows.end(), file.begin() + 54);
   file[0] = 'B';
   file[1] = 'M';
   Put32(file, 2, static_cast<uint32_t>(54 + rows.size()));
@@ -93,7 +96,6 @@ inline Bytes MakeBmp(int32_t width, int32_t height, uint16_t bitCount, const Byt
   Put32(file, 22, static_cast<uint32_t>(height));
   Put16(file, 26, 1);
   Put16(file, 28, bitCount);
-  file.insert(file.end(), rows.begin(), rows.end());
   return file;
 }
 

@@ -6,7 +6,7 @@
 
 CairoImage &ArtSet::Add(const std::string &name, std::unique_ptr<CairoImage> image)
 {
-  if (Find(name) != nullptr)
+  if(Find(name) != nullptr)
   {
     throw std::logic_error("picture made twice: " + name);
   }
@@ -16,9 +16,9 @@ CairoImage &ArtSet::Add(const std::string &name, std::unique_ptr<CairoImage> ima
 
 const CairoImage *ArtSet::Find(const std::string &name) const
 {
-  for (const Entry &entry : entries)
+  for(const Entry &entry : entries)
   {
-    if (entry.name == name)
+    if(entry.name == name)
     {
       return entry.image.get();
     }
@@ -28,12 +28,12 @@ const CairoImage *ArtSet::Find(const std::string &name) const
 
 bool ArtSet::WriteAll(const std::string &folder) const
 {
-  for (const Entry &entry : entries)
+  for(const Entry &entry : entries)
   {
     const std::string path = folder + "/" + entry.name;
     const bool bmp = entry.name.size() > 4 && entry.name.compare(entry.name.size() - 4, 4, ".bmp") == 0;
     const bool written = bmp ? entry.image->WriteBmp(path) : entry.image->WritePng(path);
-    if (!written)
+    if(!written)
     {
       LogLine("artgen: cannot write " + path);
       return false;

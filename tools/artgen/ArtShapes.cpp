@@ -25,13 +25,13 @@ void StarPath(cairo_t *cr, double cx, double cy, double outer, double inner, int
 {
   const double pi = 3.14159265358979323846;
   cairo_new_sub_path(cr);
-  for (int i = 0; i < points * 2; ++i)
+  for(int i = 0; i < points * 2; ++i)
   {
     double r = (i % 2 == 0) ? outer : inner;
     double a = -pi / 2 + turn + i * pi / points;
     double x = cx + r * std::cos(a);
     double y = cy + r * std::sin(a);
-    if (i == 0)
+    if(i == 0)
     {
       cairo_move_to(cr, x, y);
     }
@@ -140,7 +140,7 @@ void OutlinedText(cairo_t *cr, const std::string &text, double cx, double baseli
   cairo_text_extents(cr, text.c_str(), &extents);
   cairo_move_to(cr, cx - extents.width / 2 - extents.x_bearing, baseline);
   cairo_text_path(cr, text.c_str());
-  if (outline > 0)
+  if(outline > 0)
   {
     SetColour(cr, ArtColour::FromHex(InkHex));
     cairo_set_line_width(cr, outline);

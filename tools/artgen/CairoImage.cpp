@@ -10,7 +10,7 @@ CairoImage::CairoImage(int width, int height, bool withAlpha)
 {
   // A fresh ARGB32 surface is transparent; an RGB24 one starts black, so the
   // opaque pictures start white instead, the colour of the screen around them.
-  if (!withAlpha)
+  if(!withAlpha)
   {
     cairo_set_source_rgb(context.get(), 1.0, 1.0, 1.0);
     cairo_paint(context.get());
@@ -19,7 +19,7 @@ CairoImage::CairoImage(int width, int height, bool withAlpha)
 
 uint32_t CairoImage::Pixel(int x, int y) const
 {
-  if (x < 0 || y < 0 || x >= width || y >= height)
+  if(x < 0 || y < 0 || x >= width || y >= height)
   {
     return 0;
   }
@@ -27,12 +27,12 @@ uint32_t CairoImage::Pixel(int x, int y) const
   const uint8_t *row = cairo_image_surface_get_data(surface.get()) +
                        static_cast<size_t>(y) * cairo_image_surface_get_stride(surface.get());
   uint32_t word = reinterpret_cast<const uint32_t *>(row)[x];
-  if (!withAlpha)
+  if(!withAlpha)
   {
     return word | 0xFF000000u;
   }
   uint32_t a = word >> 24;
-  if (a == 0)
+  if(a == 0)
   {
     return 0;
   }
@@ -45,7 +45,7 @@ uint32_t CairoImage::Pixel(int x, int y) const
 
 void CairoImage::SetPixel(int x, int y, uint32_t argb)
 {
-  if (x < 0 || y < 0 || x >= width || y >= height)
+  if(x < 0 || y < 0 || x >= width || y >= height)
   {
     return;
   }
@@ -63,9 +63,9 @@ void CairoImage::SetPixel(int x, int y, uint32_t argb)
 
 void CairoImage::CopyFrom(const CairoImage &source, int sx, int sy, int w, int h, int dx, int dy)
 {
-  for (int y = 0; y < h; ++y)
+  for(int y = 0; y < h; ++y)
   {
-    for (int x = 0; x < w; ++x)
+    for(int x = 0; x < w; ++x)
     {
       SetPixel(dx + x, dy + y, source.Pixel(sx + x, sy + y));
     }
@@ -81,14 +81,14 @@ bool CairoImage::WritePng(const std::string &path) const
 bool CairoImage::WriteBmp(const std::string &path) const
 {
   DibImage dib;
-  if (!dib.CreateDib(width, height, 24))
+  if(!dib.CreateDib(width, height, 24))
   {
     return false;
   }
   DrawingContext &dc = dib.MemoryDc();
-  for (int y = 0; y < height; ++y)
+  for(int y = 0; y < height; ++y)
   {
-    for (int x = 0; x < width; ++x)
+    for(int x = 0; x < width; ++x)
     {
       dc.SetPixel(x, y, Pixel(x, y) & 0xFFFFFFu);
     }

@@ -44,9 +44,9 @@ std::unique_ptr<CairoImage> CursorArt::Draw(const Painter &paint)
 std::unique_ptr<CairoImage> CursorArt::MaskOf(const CairoImage &drawn)
 {
   auto mask = std::make_unique<CairoImage>(drawn.Width(), drawn.Height(), false);
-  for (int y = 0; y < drawn.Height(); ++y)
+  for(int y = 0; y < drawn.Height(); ++y)
   {
-    for (int x = 0; x < drawn.Width(); ++x)
+    for(int x = 0; x < drawn.Width(); ++x)
     {
       mask->SetPixel(x, y, (drawn.Pixel(x, y) >> 24) >= 128 ? 0x000000 : 0xFFFFFF);
     }
@@ -57,9 +57,9 @@ std::unique_ptr<CairoImage> CursorArt::MaskOf(const CairoImage &drawn)
 std::unique_ptr<CairoImage> CursorArt::ColourOf(const CairoImage &drawn, const CairoImage &mask)
 {
   auto colour = std::make_unique<CairoImage>(drawn.Width(), drawn.Height(), false);
-  for (int y = 0; y < drawn.Height(); ++y)
+  for(int y = 0; y < drawn.Height(); ++y)
   {
-    for (int x = 0; x < drawn.Width(); ++x)
+    for(int x = 0; x < drawn.Width(); ++x)
     {
       const bool under = (mask.Pixel(x, y) & 0xFFFFFF) == 0;
       colour->SetPixel(x, y, under ? drawn.Pixel(x, y) & 0xFFFFFF : 0x000000);
@@ -72,18 +72,18 @@ void CursorArt::AddCursor(ArtSet &set, const std::string &name, const std::strin
                           const Painter &paint)
 {
   std::unique_ptr<CairoImage> drawn = Draw(paint);
-  if (set.Find(maskName) == nullptr)
+  if(set.Find(maskName) == nullptr)
   {
     set.Add(maskName, MaskOf(*drawn));
   }
   const CairoImage &mask = *set.Find(maskName);
   // A shared mask only works when every cursor of the family has its shape.
   std::unique_ptr<CairoImage> ownMask = MaskOf(*drawn);
-  for (int y = 0; y < mask.Height(); ++y)
+  for(int y = 0; y < mask.Height(); ++y)
   {
-    for (int x = 0; x < mask.Width(); ++x)
+    for(int x = 0; x < mask.Width(); ++x)
     {
-      if (ownMask->Pixel(x, y) != mask.Pixel(x, y))
+      if(ownMask->Pixel(x, y) != mask.Pixel(x, y))
       {
         throw std::logic_error("cursor " + name + " does not fit the shared mask " + maskName);
       }
@@ -100,12 +100,12 @@ void CursorArt::Make(ArtSet &set)
     ToolArt::DrawCross(cr, 30, 30, 54, 54, 10, 2);
     Arrow(cr);
   });
-  // Hand: hot spot (26, 26) on the palm.
+  // Hand: the hot spot (26, 26) lies where the middle finger meets the palm.
   AddCursor(set, "hand", "cursor_hand_mask.bmp", [](cairo_t *cr) {
     ToolArt::DrawHand(cr, 26, 34, 0.86, 2);
   });
   // Pens: the pen held at 45 degrees, its felt tip at (1, 60).
-  for (const ArtLayout::Colour &c : ArtLayout::Colours)
+  for(const ArtLayout::Colour &c : ArtLayout::Colours)
   {
     AddCursor(set, std::string("pen_") + c.word, "cursor_pen_mask.bmp", [&c](cairo_t *cr) {
       const double length = 76;
@@ -116,7 +116,7 @@ void CursorArt::Make(ArtSet &set)
     });
   }
   // Cubes: an arrow with the cube it will place; hot spot (1, 1).
-  for (const ArtLayout::Colour &c : ArtLayout::Colours)
+  for(const ArtLayout::Colour &c : ArtLayout::Colours)
   {
     AddCursor(set, std::string("cube_") + c.word, "cursor_cube_mask.bmp", [&c](cairo_t *cr) {
       ArtShapes::CubeGeometry g;

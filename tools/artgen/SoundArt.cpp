@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 namespace {
@@ -187,7 +186,7 @@ std::vector<int16_t> Print()
   motor.attack = 0.04;
   motor.release = 0.06;
   s.Add(motor);
-  for (int pass = 0; pass < 4; ++pass)
+  for(int pass = 0; pass < 4; ++pass)
   {
     Noise zip;
     zip.start = 0.05 + pass * 0.18;
@@ -222,7 +221,7 @@ std::vector<int16_t> Start()
   Synth s(1.0);
   NoiseSource noise(0x57A7);
   const double notes[] = {523.25, 659.25, 783.99, 1046.5};
-  for (int i = 0; i < 4; ++i)
+  for(int i = 0; i < 4; ++i)
   {
     Tone t;
     t.wave = Wave::Bell;
@@ -269,7 +268,7 @@ std::vector<int16_t> End()
     {0.0, 783.99, 0.22, 0.4},  {0.22, 659.25, 0.22, 0.4}, {0.44, 587.33, 0.22, 0.4},
     {0.7, 523.25, 0.6, 0.42},  {0.7, 392.0, 0.6, 0.3},    {0.7, 261.63, 0.7, 0.3},
   };
-  for (const Note &n : notes)
+  for(const Note &n : notes)
   {
     Tone t;
     t.wave = Wave::Bell;
@@ -292,7 +291,7 @@ std::vector<int16_t> Draw()
 {
   Synth s(0.36);
   NoiseSource noise(0x5C21);
-  for (int stroke = 0; stroke < 4; ++stroke)
+  for(int stroke = 0; stroke < 4; ++stroke)
   {
     Noise n;
     n.start = 0.01 + stroke * 0.085;
@@ -311,20 +310,21 @@ std::vector<int16_t> Draw()
 
 }
 
-bool SoundArt::WriteAll(const std::string &folder)
+std::vector<SoundArt::Entry> SoundArt::Make()
 {
-  struct Entry {
-    const char *name;
-    std::function<std::vector<int16_t>()> make;
+  static_assert(SampleRate == Synth::SampleRate, "the sounds are written at the synthesis rate");
+  return {
+    {"start.wav", Start()}, {"end.wav", End()},   {"select.wav", Select()}, {"selected.wav", Selected()},
+    {"door.wav", Door()},   {"draw.wav", Draw()}, {"put.wav", Put()},       {"del.wav", Del()},
+    {"print.wav", Print()},
   };
-  const Entry entries[] = {
-    {"start.wav", Start}, {"end.wav", End},   {"select.wav", Select}, {"selected.wav", Selected},
-    {"door.wav", Door},   {"draw.wav", Draw}, {"put.wav", Put},       {"del.wav", Del},
-    {"print.wav", Print},
-  };
-  for (const Entry &e : entries)
+}
+
+bool SoundArt::WriteAll(const std::vector<Entry> &sounds, const std::string &folder)
+{
+  for(const Entry &e : sounds)
   {
-    if (!WavWriter::Write(folder + "/" + e.name, e.make(), Synth::SampleRate))
+    if(!WavWriter::Write(folder + "/" + e.name, e.samples, SampleRate))
     {
       return false;
     }

@@ -1,11 +1,21 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // The program's nine sound effects, synthesised: start, end, select,
 // selected, door, draw, put, del and print.
 class SoundArt {
 public:
-  // Writes the nine WAV files into the folder; false at the first failure.
-  static bool WriteAll(const std::string &folder);
+  struct Entry {
+    std::string name;
+    std::vector<int16_t> samples;
+  };
+  static constexpr int SampleRate = 44100;
+
+  // Synthesises the nine sounds, in the program's load order.
+  static std::vector<Entry> Make();
+  // Writes them as WAV files into the folder; false at the first failure.
+  static bool WriteAll(const std::vector<Entry> &sounds, const std::string &folder);
 };

@@ -11,7 +11,7 @@ double WaveAt(Synth::Wave wave, double phase)
 {
   // phase in cycles; only the fractional part matters.
   const double p = phase - std::floor(phase);
-  switch (wave)
+  switch(wave)
   {
   case Synth::Wave::Sine:
     return std::sin(2 * Pi * p);
@@ -21,7 +21,7 @@ double WaveAt(Synth::Wave wave, double phase)
     // A soft saw: the first six harmonics only, so it does not buzz harshly.
     {
       double sum = 0.0;
-      for (int h = 1; h <= 6; ++h)
+      for(int h = 1; h <= 6; ++h)
       {
         sum += std::sin(2 * Pi * h * p) / h;
       }
@@ -39,16 +39,16 @@ Synth::Synth(double seconds) : samples(static_cast<size_t>(std::lround(seconds *
 
 double Synth::Envelope(double t, double duration, double attack, double decay, double release)
 {
-  if (t < 0 || t >= duration)
+  if(t < 0 || t >= duration)
   {
     return 0.0;
   }
   double level = attack > 0 && t < attack ? t / attack : 1.0;
-  if (decay > 0)
+  if(decay > 0)
   {
     level *= std::exp(-std::max(0.0, t - attack) / decay);
   }
-  if (release > 0 && t > duration - release)
+  if(release > 0 && t > duration - release)
   {
     level *= (duration - t) / release;
   }
@@ -63,7 +63,7 @@ void Synth::Add(const Tone &tone)
   double phase = 0.0;
   // A bell's upper partial (inharmonic, decays faster) gives it its ring.
   double partialPhase = 0.0;
-  for (size_t n = 0; n < count && first + n < samples.size(); ++n)
+  for(size_t n = 0; n < count && first + n < samples.size(); ++n)
   {
     const double t = static_cast<double>(n) / SampleRate;
     const double glide = std::pow(ratio, t / tone.duration);
@@ -72,7 +72,7 @@ void Synth::Add(const Tone &tone)
     phase += freq / SampleRate;
     partialPhase += freq * 2.76 / SampleRate;
     double value = WaveAt(tone.wave, phase);
-    if (tone.wave == Wave::Bell)
+    if(tone.wave == Wave::Bell)
     {
       value += 0.25 * std::sin(2 * Pi * (partialPhase - std::floor(partialPhase))) * std::exp(-t / 0.05);
     }
@@ -89,7 +89,7 @@ void Synth::Add(const Noise &noise, NoiseSource &source)
   double low = 0.0;
   double band = 0.0;
   const double damping = 1.0 / noise.q;
-  for (size_t n = 0; n < count && first + n < samples.size(); ++n)
+  for(size_t n = 0; n < count && first + n < samples.size(); ++n)
   {
     const double t = static_cast<double>(n) / SampleRate;
     const double centre = noise.centreStart * std::pow(ratio, t / noise.duration);
@@ -107,7 +107,7 @@ void Synth::Pulse(double start, double duration, double rate, double depth)
 {
   const size_t first = static_cast<size_t>(std::lround(start * SampleRate));
   const size_t count = static_cast<size_t>(std::lround(duration * SampleRate));
-  for (size_t n = 0; n < count && first + n < samples.size(); ++n)
+  for(size_t n = 0; n < count && first + n < samples.size(); ++n)
   {
     const double t = static_cast<double>(n) / SampleRate;
     const double gate = 0.5 - 0.5 * std::cos(2 * Pi * rate * t);
@@ -121,23 +121,23 @@ std::vector<int16_t> Synth::Finish(double peakDb, double fadeIn, double fadeOut)
   const size_t total = work.size();
   const size_t inCount = static_cast<size_t>(fadeIn * SampleRate);
   const size_t outCount = static_cast<size_t>(fadeOut * SampleRate);
-  for (size_t n = 0; n < inCount && n < total; ++n)
+  for(size_t n = 0; n < inCount && n < total; ++n)
   {
     work[n] *= static_cast<double>(n) / static_cast<double>(inCount);
   }
-  for (size_t n = 0; n < outCount && n < total; ++n)
+  for(size_t n = 0; n < outCount && n < total; ++n)
   {
     work[total - 1 - n] *= static_cast<double>(n) / static_cast<double>(outCount);
   }
   double peak = 0.0;
-  for (double v : work)
+  for(double v : work)
   {
     peak = std::max(peak, std::fabs(v));
   }
   const double target = 32767.0 * std::pow(10.0, peakDb / 20.0);
   const double gain = peak > 0 ? target / peak : 0.0;
   std::vector<int16_t> out(total);
-  for (size_t n = 0; n < total; ++n)
+  for(size_t n = 0; n < total; ++n)
   {
     out[n] = static_cast<int16_t>(std::lround(work[n] * gain));
   }

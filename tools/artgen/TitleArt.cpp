@@ -47,7 +47,7 @@ void Logo(cairo_t *cr, const std::string &text, double cx, double baseline, doub
   std::vector<double> advances;
   double total = 0;
   const double spacing = size * 0.02;
-  for (char ch : text)
+  for(char ch : text)
   {
     const std::string glyph(1, ch);
     cairo_text_extents_t e;
@@ -58,10 +58,10 @@ void Logo(cairo_t *cr, const std::string &text, double cx, double baseline, doub
   total -= spacing;
   const double tilts[] = {-0.10, 0.06, -0.05, 0.08, -0.06, 0.05, -0.08};
   const double lifts[] = {0.0, -4.0, 2.0, -5.0, 1.0, -3.0, 2.0};
-  for (int pass = 0; pass < 3; ++pass)
+  for(int pass = 0; pass < 3; ++pass)
   {
     double x = cx - total / 2;
-    for (size_t i = 0; i < text.size(); ++i)
+    for(size_t i = 0; i < text.size(); ++i)
     {
       const std::string glyph(1, text[i]);
       cairo_text_extents_t e;
@@ -69,7 +69,7 @@ void Logo(cairo_t *cr, const std::string &text, double cx, double baseline, doub
       const double gx = x + e.x_bearing + e.width / 2;
       const double gy = baseline + e.y_bearing + e.height / 2 + lifts[i % 7];
       cairo_save(cr);
-      if (pass == 0)
+      if(pass == 0)
       {
         // The shadow pass is drawn offset to the lower right.
         cairo_translate(cr, size * 0.04, size * 0.06);
@@ -82,13 +82,13 @@ void Logo(cairo_t *cr, const std::string &text, double cx, double baseline, doub
       cairo_text_path(cr, glyph.c_str());
       cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
       const ArtColour fill = ArtColour::FromHex(Bright[i % 7]);
-      if (pass == 0)
+      if(pass == 0)
       {
         ArtShapes::SetColour(cr, Ink(), 0.25);
         cairo_set_line_width(cr, size * 0.2);
         cairo_stroke(cr);
       }
-      else if (pass == 1)
+      else if(pass == 1)
       {
         ArtShapes::SetColour(cr, Ink());
         cairo_set_line_width(cr, size * 0.14);
@@ -117,24 +117,87 @@ void Logo(cairo_t *cr, const std::string &text, double cx, double baseline, doub
 }
 
 // A cube of the title's stack at grid cell (i, j, layer) of an isometric grid.
+enum class Doodle { None, StarOnLeft, SmileOnRight, HeartOnLeft };
+
 struct StackCube {
   int i;
   int j;
   int k;
   uint32_t colour;
+  Doodle doodle = Doodle::None;
 };
+
+// Maps the unit square onto a side face of the cube, so that a doodle drawn
+// in that square lies painted on the face.
+void FaceTransform(cairo_t *cr, const ArtShapes::CubeGeometry &g, bool left)
+{
+  cairo_matrix_t m;
+  if(left)
+  {
+    cairo_matrix_init(&m, g.halfWidth, g.halfTop, 0, g.sideHeight, g.cx - g.halfWidth, g.top + g.halfTop);
+  }
+  else
+  {
+    cairo_matrix_init(&m, g.halfWidth, -g.halfTop, 0, g.sideHeight, g.cx, g.top + 2 * g.halfTop);
+  }
+  cairo_transform(cr, &m);
+}
+
+// What a child might have drawn on a cube with the pens.
+void DrawDoodle(cairo_t *cr, const ArtShapes::CubeGeometry &g, Doodle doodle)
+{
+  if(doodle == Doodle::None)
+  {
+    return;
+  }
+  cairo_save(cr);
+  FaceTransform(cr, g, doodle != Doodle::SmileOnRight);
+  cairo_new_path(cr);
+  if(doodle == Doodle::StarOnLeft)
+  {
+    ArtShapes::StarPath(cr, 0.5, 0.52, 0.32, 0.14, 5);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.95);
+    cairo_fill(cr);
+  }
+  else if(doodle == Doodle::HeartOnLeft)
+  {
+    cairo_move_to(cr, 0.5, 0.78);
+    cairo_curve_to(cr, 0.12, 0.5, 0.22, 0.18, 0.5, 0.36);
+    cairo_curve_to(cr, 0.78, 0.18, 0.88, 0.5, 0.5, 0.78);
+    cairo_close_path(cr);
+    cairo_set_source_rgba(cr, 1, 0.3, 0.45, 0.95);
+    cairo_fill(cr);
+  }
+  else
+  {
+    // Two eyes and a smile, drawn with a dark pen.
+    cairo_arc(cr, 0.34, 0.38, 0.07, 0, 2 * Pi);
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, 0.66, 0.38, 0.07, 0, 2 * Pi);
+    ArtShapes::SetColour(cr, Ink());
+    cairo_fill(cr);
+    cairo_arc(cr, 0.5, 0.5, 0.24, 0.15 * Pi, 0.85 * Pi);
+    cairo_restore(cr);
+    cairo_save(cr);
+    ArtShapes::SetColour(cr, Ink());
+    cairo_set_line_width(cr, 2.5);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_stroke(cr);
+  }
+  cairo_restore(cr);
+}
 
 void DrawStack(cairo_t *cr, double ox, double oy, double hw, double ht, double side,
                std::vector<StackCube> cubes)
 {
   std::stable_sort(cubes.begin(), cubes.end(), [](const StackCube &a, const StackCube &b) {
-    if (a.i + a.j != b.i + b.j)
+    if(a.i + a.j != b.i + b.j)
     {
       return a.i + a.j < b.i + b.j;
     }
     return a.k < b.k;
   });
-  for (const StackCube &c : cubes)
+  for(const StackCube &c : cubes)
   {
     ArtShapes::CubeGeometry g;
     g.halfWidth = hw;
@@ -143,6 +206,7 @@ void DrawStack(cairo_t *cr, double ox, double oy, double hw, double ht, double s
     g.cx = ox + (c.i - c.j) * hw;
     g.top = oy + (c.i + c.j) * ht - c.k * side;
     ArtShapes::Cube(cr, g, ArtColour::FromHex(c.colour), 3);
+    DrawDoodle(cr, g, c.doodle);
   }
 }
 
@@ -193,7 +257,7 @@ void ButtonFace(cairo_t *cr, int left, int top, int right, int bottom, const Art
   ArtShapes::SetColour(cr, Ink(), 0.3);
   cairo_fill(cr);
   ArtShapes::RoundedRect(cr, x, y, w, h, r);
-  if (lit)
+  if(lit)
   {
     cairo_pattern_t *shade = cairo_pattern_create_linear(0, y, 0, y + h);
     const ArtColour topColour = colour.Lighter(0.25);
@@ -212,23 +276,23 @@ void ButtonFace(cairo_t *cr, int left, int top, int right, int bottom, const Art
   ArtShapes::SetColour(cr, Ink());
   cairo_set_line_width(cr, 3);
   cairo_stroke(cr);
-  if (lit)
+  if(lit)
   {
     // Gloss across the upper half.
     ArtShapes::RoundedRect(cr, x + 6, y + 4, w - 12, h * 0.36, 8);
     ArtShapes::SetColour(cr, {1, 1, 1}, 0.35);
     cairo_fill(cr);
   }
-  const double cx = x + w / 2 + (lit ? 11 : 0);
+  const double cx = x + w / 2 + (lit ? 12 : 0);
   const double baseline = y + h / 2 + 9;
-  ArtShapes::OutlinedText(cr, label, cx, baseline, 25, {1, 1, 1}, 5);
-  if (lit)
+  ArtShapes::OutlinedText(cr, label, cx, baseline, 24, {1, 1, 1}, 5);
+  if(lit)
   {
     // The icon left of the label: a play triangle for start, a moon for end.
-    const double ix = x + 21;
+    const double ix = x + 19;
     const double iy = y + h / 2;
     cairo_new_path(cr);
-    if (playIcon)
+    if(playIcon)
     {
       cairo_move_to(cr, ix - 7, iy - 10);
       cairo_line_to(cr, ix + 10, iy);
@@ -279,7 +343,7 @@ void TitleArt::MakeTitle(ArtSet &set)
   cairo_fill(cr);
   cairo_pattern_destroy(sky);
   // Sun in the top-right corner, the light of the whole picture.
-  for (int ray = 0; ray < 12; ++ray)
+  for(int ray = 0; ray < 12; ++ray)
   {
     const double a = ray * Pi / 6 + 0.1;
     cairo_move_to(cr, 472 + 33 * std::cos(a), 40 + 33 * std::sin(a));
@@ -311,7 +375,7 @@ void TitleArt::MakeTitle(ArtSet &set)
   cairo_set_line_width(cr, 3);
   cairo_stroke(cr);
   // A border of coloured tiles at the bottom, below the buttons.
-  for (int t = 0; t < 20; ++t)
+  for(int t = 0; t < 20; ++t)
   {
     ArtShapes::RoundedRect(cr, 14 + t * 24.5, 448, 20, 16, 4);
     ArtShapes::SetColour(cr, ArtColour::FromHex(Bright[t % 7]));
@@ -328,8 +392,8 @@ void TitleArt::MakeTitle(ArtSet &set)
 
   // A soft shadow on the floor under the stack.
   cairo_save(cr);
-  cairo_translate(cr, 252, 304);
-  cairo_scale(cr, 1.0, 0.18);
+  cairo_translate(cr, 252, 299);
+  cairo_scale(cr, 1.0, 0.09);
   cairo_arc(cr, 0, 0, 110, 0, 2 * Pi);
   cairo_restore(cr);
   ArtShapes::SetColour(cr, ArtColour::FromHex(0xC89A50), 0.45);
@@ -339,8 +403,8 @@ void TitleArt::MakeTitle(ArtSet &set)
   DrawStack(cr, 250, 194, 25, 13.5, 27,
             {
               {0, 0, 0, 0x3F8CFF}, {1, 0, 0, 0xFFD23A}, {2, 0, 0, 0xFF4A57},
-              {0, 1, 0, 0x3FC46A}, {1, 1, 0, 0xC55BFF}, {2, 1, 0, 0x2EC5E8},
-              {0, 2, 0, 0xFF9F2E}, {1, 2, 0, 0xFF4A57}, {2, 2, 0, 0xFFD23A},
+              {0, 1, 0, 0x3FC46A}, {1, 1, 0, 0xC55BFF}, {2, 1, 0, 0x2EC5E8, Doodle::SmileOnRight},
+              {0, 2, 0, 0xFF9F2E, Doodle::StarOnLeft}, {1, 2, 0, 0xFF4A57}, {2, 2, 0, 0xFFD23A, Doodle::HeartOnLeft},
               {0, 0, 1, 0xFF4A57}, {1, 0, 1, 0x2EC5E8}, {0, 1, 1, 0xFFD23A}, {1, 1, 1, 0x3FC46A},
               {0, 0, 2, 0xC55BFF},
             });
@@ -397,7 +461,7 @@ void TitleArt::MakeButtons(ArtSet &set)
     {"end_off.bmp", ArtLayout::EndX, ArtLayout::EndFaceLeft, ArtLayout::EndFaceTop, ArtLayout::EndFaceRight,
      ArtLayout::EndFaceBottom, 0xFF6B5A, "END", false, false},
   };
-  for (const Button &b : buttons)
+  for(const Button &b : buttons)
   {
     auto image = std::make_unique<CairoImage>(ArtLayout::ButtonWidth, ArtLayout::ButtonHeight, false);
     // The title picture behind the button, pixel for pixel.
@@ -424,7 +488,7 @@ void TitleArt::MakeSelectedFrames(ArtSet &set)
     {214, 106, 9, 0x3FC46A}, {140, 112, 11, 0xFF9F2E}, {64, 106, 9, 0xC55BFF},
     {40, 62, 12, 0x3F8CFF}, {58, 26, 9, 0xFF4A57},
   };
-  for (int f = 0; f < ArtLayout::SelectedFrames; ++f)
+  for(int f = 0; f < ArtLayout::SelectedFrames; ++f)
   {
     auto image = std::make_unique<CairoImage>(ArtLayout::SelectedWidth, ArtLayout::SelectedHeight, true);
     cairo_t *cr = image->Context();
@@ -459,11 +523,11 @@ void TitleArt::MakeSelectedFrames(ArtSet &set)
     cairo_set_dash(cr, nullptr, 0, 0);
     cairo_new_path(cr);
     // Stars pop in one after another, each growing over three frames.
-    for (size_t s = 0; s < 8; ++s)
+    for(size_t s = 0; s < 8; ++s)
     {
       const double appear = s * 0.9;
       const double grow = std::clamp((f - appear + 1) / 3.0, 0.0, 1.0);
-      if (grow <= 0)
+      if(grow <= 0)
       {
         continue;
       }
@@ -478,14 +542,14 @@ void TitleArt::MakeSelectedFrames(ArtSet &set)
       cairo_stroke(cr);
     }
     // The last frames add short bursts of light at the corners.
-    if (f >= 8)
+    if(f >= 8)
     {
       const double len = f == 8 ? 5 : 9;
       const double corners[][3] = {{rx - 2, ry - 2, 5 * Pi / 4}, {rx + rw + 2, ry - 2, 7 * Pi / 4},
                                    {rx + rw + 2, ry + rh + 2, Pi / 4}, {rx - 2, ry + rh + 2, 3 * Pi / 4}};
-      for (const auto &c : corners)
+      for(const auto &c : corners)
       {
-        for (int k = -1; k <= 1; ++k)
+        for(int k = -1; k <= 1; ++k)
         {
           const double a = c[2] + k * 0.45;
           cairo_move_to(cr, c[0] + 4 * std::cos(a), c[1] + 4 * std::sin(a));

@@ -51,7 +51,7 @@ void ArcArrow(cairo_t *cr, double cx, double cy, double r, double a0, double a1,
     cairo_close_path(cr);
   };
   auto arcPath = [&]() {
-    if (dir > 0)
+    if(dir > 0)
     {
       cairo_arc(cr, cx, cy, r, a0, a1);
     }
@@ -102,9 +102,9 @@ void ToolArt::DrawPen(cairo_t *cr, double length, double width, const ArtColour 
   const double half = length / 2;
   const double w = width / 2;
   const double tipTop = -half;
-  const double nibBase = -half + length * 0.2;
-  const double collarBase = nibBase + length * 0.12;
-  const double capTop = half - length * 0.14;
+  const double nibBase = -half + length * 0.16;
+  const double collarBase = nibBase + length * 0.1;
+  const double capTop = half - length * 0.17;
   // Light colours keep a visible body: the barrel takes a deeper shade of them.
   const ArtColour body = colour.Luma() > 0.85 ? colour.Darker(0.04) : colour;
   const ArtColour bodyShade = colour.Luma() < 0.15 ? colour.Lighter(0.25) : colour.Darker(0.22);
@@ -146,22 +146,22 @@ void ToolArt::DrawPen(cairo_t *cr, double length, double width, const ArtColour 
   cairo_set_line_width(cr, std::max(1.0, w * 0.3));
   ArtShapes::SetColour(cr, {1, 1, 1}, 0.7);
   cairo_stroke(cr);
-  // A white label band.
-  const double bandTop = collarBase + (capTop - collarBase) * 0.42;
-  const double bandHeight = (capTop - collarBase) * 0.22;
-  cairo_rectangle(cr, -w, bandTop, width, bandHeight);
-  ArtShapes::FillAndOutline(cr, ArtColour::FromHex(0xFFFFFF), lineWidth * 0.8);
-  cairo_new_path(cr);
-  cairo_arc(cr, 0, bandTop + bandHeight / 2, bandHeight * 0.28, 0, 2 * Pi);
-  ArtShapes::SetColour(cr, colour.Luma() > 0.85 ? ArtColour::FromHex(0xB8BCC8) : colour);
-  cairo_fill(cr);
+  // Two thin rings where the barrel meets the end cap.
+  cairo_set_line_width(cr, lineWidth * 0.7);
+  ArtShapes::SetColour(cr, ink);
+  for(int ring = 1; ring <= 2; ++ring)
+  {
+    const double y = capTop - ring * length * 0.05;
+    cairo_move_to(cr, -w, y);
+    cairo_line_to(cr, w, y);
+  }
+  cairo_stroke(cr);
 
   // End cap: rounded, slightly wider.
   cairo_set_line_width(cr, lineWidth);
-  ArtShapes::RoundedRect(cr, -w - 0.6, capTop, width + 1.2, half - capTop, std::min(w, (half - capTop) * 0.5));
+  ArtShapes::RoundedRect(cr, -w - 0.6, capTop, width + 1.2, half - capTop, std::min(w * 0.6, (half - capTop) * 0.4));
   ArtShapes::FillAndOutline(cr, bodyShade, lineWidth);
   cairo_new_path(cr);
-  (void)ink;
   cairo_restore(cr);
 }
 
@@ -174,10 +174,8 @@ void ToolArt::DrawCross(cairo_t *cr, double x0, double y0, double x1, double y1,
   Capsule(cr, x1, y0, x0, y1, bar + 2 * lineWidth, ink);
   Capsule(cr, x0, y0, x1, y1, bar, red);
   Capsule(cr, x1, y0, x0, y1, bar, red);
-  // Shade the lower-right half of each bar, light its upper-left edge.
+  // Light the upper-left edge of each bar near its top end.
   const double s = bar * 0.22;
-  Capsule(cr, x0 + s, y0 + s * 1.6, x1 - s * 0.2, y1 + s * 0.3, bar * 0.3, red.Darker(0.18));
-  Capsule(cr, x1 + s * 0.3, y0 + s * 1.2, x0 + s * 1.4, y1 - s * 0.2, bar * 0.3, red.Darker(0.18));
   const double hx = (x1 - x0) * 0.18;
   const double hy = (y1 - y0) * 0.18;
   Capsule(cr, x0 + hx * 0.4, y0 + hy * 0.2 - s * 0.3, x0 + hx * 1.5, y0 + hy * 1.3 - s * 0.3, bar * 0.2,
@@ -215,7 +213,7 @@ void ToolArt::DrawHand(cairo_t *cr, double cx, double cy, double scale, double l
   cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
   // Silhouette in ink, then the skin on top, so that the outline runs around
   // the union of palm and fingers and between the fingers.
-  for (const Finger &f : fingers)
+  for(const Finger &f : fingers)
   {
     Capsule(cr, cx + f.x0 * s, cy + f.y0 * s, cx + f.x1 * s, cy + f.y1 * s, f.width * s + 2 * lineWidth, ink);
   }
@@ -224,7 +222,7 @@ void ToolArt::DrawHand(cairo_t *cr, double cx, double cy, double scale, double l
   cairo_set_line_width(cr, 2 * lineWidth);
   cairo_stroke_preserve(cr);
   cairo_fill(cr);
-  for (const Finger &f : fingers)
+  for(const Finger &f : fingers)
   {
     Capsule(cr, cx + f.x0 * s, cy + f.y0 * s, cx + f.x1 * s, cy + f.y1 * s, f.width * s, skin);
   }
@@ -245,7 +243,7 @@ void ToolArt::DrawHand(cairo_t *cr, double cx, double cy, double scale, double l
   ArtShapes::SetColour(cr, shade.Darker(0.2));
   cairo_stroke(cr);
   // Finger tips catch the light.
-  for (int i = 1; i < 5; ++i)
+  for(int i = 1; i < 5; ++i)
   {
     const Finger &f = fingers[i];
     cairo_arc(cr, cx + (f.x1 - f.width * 0.12) * s, cy + (f.y1 + 1) * s, f.width * 0.16 * s, 0, 2 * Pi);
@@ -269,9 +267,9 @@ void ToolArt::MakeBackground(ArtSet &set)
   cairo_paint(cr);
   cairo_pattern_destroy(sky);
   // Polka dots, a little lighter than the wall.
-  for (int row = 0; row < 21; ++row)
+  for(int row = 0; row < 21; ++row)
   {
-    for (int col = 0; col < 28; ++col)
+    for(int col = 0; col < 28; ++col)
     {
       const double x = col * 24 + (row % 2) * 12 + 6;
       const double y = row * 24 + 6;
@@ -289,7 +287,7 @@ void ToolArt::MakeBackground(ArtSet &set)
   cairo_set_line_width(cr, 3);
   cairo_stroke(cr);
   const int toolYs[] = {ArtLayout::HandY, ArtLayout::EraserY, ArtLayout::PrinterY, ArtLayout::ExitY};
-  for (int y : toolYs)
+  for(int y : toolYs)
   {
     ArtShapes::RoundedRect(cr, 12.5, y + 4.5, 79, 79, 12);
     cairo_set_source_rgb(cr, 1.0, 0.99, 0.94);
@@ -319,6 +317,17 @@ void ToolArt::MakeBackground(ArtSet &set)
   cairo_fill_preserve(cr);
   ArtShapes::SetColour(cr, ArtColour::FromHex(0x6FA8DC));
   cairo_set_line_width(cr, 2);
+  cairo_stroke(cr);
+  // A pad for every pen and every cube, so that each button has its place.
+  for(const ArtLayout::Colour &c : ArtLayout::Colours)
+  {
+    ArtShapes::RoundedRect(cr, c.penX - 3.5, 13.5, 47, 44, 9);
+    ArtShapes::RoundedRect(cr, c.cubeX + 4.5, 67.5, 47, 38, 9);
+  }
+  ArtShapes::SetColour(cr, {1, 1, 1}, 0.7);
+  cairo_fill_preserve(cr);
+  ArtShapes::SetColour(cr, ArtColour::FromHex(0x8DBCE8));
+  cairo_set_line_width(cr, 1.5);
   cairo_stroke(cr);
   shelf(56, 9, ArtColour::FromHex(0xE59A52));
   shelf(104, 10, ArtColour::FromHex(0xE59A52));
@@ -390,7 +399,7 @@ void ToolArt::MakePrinter(ArtSet &set)
   cairo_rectangle(cr, 27.5, 12.5, 33, 30);
   ArtShapes::FillAndOutline(cr, ArtColour::FromHex(0xFFFFFF), lw);
   cairo_new_path(cr);
-  for (int i = 0; i < 3; ++i)
+  for(int i = 0; i < 3; ++i)
   {
     cairo_move_to(cr, 33, 20.5 + i * 6);
     cairo_line_to(cr, 55 - i * 6, 20.5 + i * 6);
@@ -519,20 +528,20 @@ void ToolArt::MakeExit(ArtSet &set)
 
 void ToolArt::MakePens(ArtSet &set)
 {
-  for (const ArtLayout::Colour &c : ArtLayout::Colours)
+  for(const ArtLayout::Colour &c : ArtLayout::Colours)
   {
     auto image = std::make_unique<CairoImage>(ArtLayout::PenWidth, ArtLayout::PenHeight, true);
     cairo_t *cr = image->Context();
     cairo_translate(cr, 20, 24);
-    cairo_rotate(cr, 20 * Pi / 180);
-    DrawPen(cr, 43, 15, ArtColour::FromHex(c.rgb), 1.8);
+    cairo_rotate(cr, 30 * Pi / 180);
+    DrawPen(cr, 47, 12.5, ArtColour::FromHex(c.rgb), 1.8);
     set.Add(std::string("pen_") + c.word + ".png", std::move(image));
   }
 }
 
 void ToolArt::MakeCubes(ArtSet &set)
 {
-  for (const ArtLayout::Colour &c : ArtLayout::Colours)
+  for(const ArtLayout::Colour &c : ArtLayout::Colours)
   {
     auto image = std::make_unique<CairoImage>(ArtLayout::CubeWidth, ArtLayout::CubeHeight, true);
     cairo_t *cr = image->Context();

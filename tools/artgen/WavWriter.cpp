@@ -8,7 +8,7 @@ namespace {
 
 void PutWord(std::vector<char> &out, uint32_t value, int bytes)
 {
-  for (int i = 0; i < bytes; ++i)
+  for(int i = 0; i < bytes; ++i)
   {
     out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
   }
@@ -39,14 +39,14 @@ bool WavWriter::Write(const std::string &path, const std::vector<int16_t> &sampl
   PutWord(out, 16, 2);                      // bits per sample
   PutTag(out, "data");
   PutWord(out, dataBytes, 4);
-  for (int16_t s : samples)
+  for(int16_t s : samples)
   {
     PutWord(out, static_cast<uint16_t>(s), 2);
   }
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(out.data(), static_cast<std::streamsize>(out.size()));
   file.close();
-  if (!file)
+  if(!file)
   {
     LogLine("artgen: cannot write " + path);
     return false;

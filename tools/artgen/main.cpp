@@ -12,13 +12,17 @@
 
 #include "platform/Log.h"
 
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
-int main(int argc, char **argv)
+namespace {
+
+int Run(int argc, char **argv)
 {
-  if (argc < 2 || argc > 3)
+  if(argc < 2 || argc > 3)
   {
     LogLine("usage: artgen OUT_DIR [DOCS_DIR]");
     return 2;
@@ -26,7 +30,7 @@ int main(int argc, char **argv)
   const std::string outDir = argv[1];
   std::error_code error;
   std::filesystem::create_directories(outDir, error);
-  if (error)
+  if(error)
   {
     LogLine("artgen: cannot create " + outDir + ": " + error.message());
     return 1;
@@ -36,24 +40,42 @@ int main(int argc, char **argv)
   TitleArt::Make(set);
   ToolArt::Make(set);
   CursorArt::Make(set);
-  if (!set.WriteAll(outDir) || !SoundArt::WriteAll(outDir))
+  const std::vector<SoundArt::Entry> sounds = SoundArt::Make();
+  if(!set.WriteAll(outDir) || !SoundArt::WriteAll(sounds, outDir))
   {
     return 1;
   }
 
-  if (argc == 3)
+  if(argc == 3)
   {
     const std::string docsDir = argv[2];
     std::filesystem::create_directories(docsDir, error);
-    if (error)
+    if(error)
     {
       LogLine("artgen: cannot create " + docsDir + ": " + error.message());
       return 1;
     }
-    if (!ReviewSheets::WriteAll(set, docsDir))
+    if(!ReviewSheets::WriteAll(set, sounds, docsDir))
     {
       return 1;
     }
   }
   return 0;
+}
+
+}
+
+int main(int argc, char **argv)
+{
+  try
+  {
+    return Run(argc, argv);
+  }
+  catch(const std::exception &error)
+  {
+    // A drawing rule broken by a change to the generator (a picture made
+    // twice, a cursor that does not fit its family's mask).
+    LogLine(std::string("artgen: ") + error.what());
+    return 1;
+  }
 }

@@ -1,0 +1,221 @@
+#include "events/EventCreate.h"
+
+#include "app/PaintApp.h"
+#include "create/OrbitCamera.h"
+#include "create/Stroke.h"
+#include "events/Studio.h"
+#include "model/VoxelModel.h"
+#include "platform/Log.h"
+#include "ui/BackgroundWidget.h"
+#include "ui/ToolButton.h"
+
+#include <exception>
+
+namespace {
+  const char *const ModelFile = "data/demo.data";
+}
+
+EventCreate::EventCreate(PaintApp &owner, Studio &studio)
+  : Event(owner, "EventCreate"), studio(studio),
+    selectedTool(studio.Tool(Studio::RedPenIndex)), cursorTool(studio.Tool(Studio::RedPenIndex))
+{
+}
+
+bool EventCreate::Init()
+{
+  clientWidth = owner.Width();
+  clientHeight = owner.Height();
+  studio.Camera()->Rotate(45.f, 30.f);
+  studio.Camera()->Apply();
+  studio.Model()->RefreshPickBuffer(owner.Device());
+  return true;
+}
+
+Event *EventCreate::RunFrame(EventManager &)
+{
+  if(!owner.IsRunning() || !owner.IsActive())
+    return this;
+
+  Event *next = HandleInput();
+  Render();
+  if(owner.Input().KeyState(Key::Escape))
+    owner.SendMessage({WindowMessage::Kind::Close, 0});
+  return next;
+}
+
+Event *EventCreate::HandleInput()
+{
+  InputSource &input = owner.Input();
+  GraphicsDevice &device = owner.Device();
+  VoxelModel &model = *studio.Model();
+
+  input.MousePosition(mouseX, mouseY);
+  leftWasDown = leftDown;
+  leftDown = input.KeyState(Key::LeftButton);
+
+  // F7 and F8 act in every frame while held. A failure leaves the model and
+  // the file as they were; the toy goes on.
+  if(input.KeyState(Key::F7))
+  {
+    try
+    {
+      if(!model.Load(ModelFile))
+        LogLine(std::string("could not load the model from ") + ModelFile);
+    }
+    catch(const std::exception &error)
+    {
+      LogLine(std::string("could not load the model: ") + error.what());
+    }
+  }
+  if(input.KeyState(Key::F8))
+  {
+    try
+    {
+      if(!model.Save(ModelFile))
+        LogLine(std::string("could not save the model to ") + ModelFile);
+    }
+    catch(const std::exception &error)
+    {
+      LogLine(std::string("could not save the model: ") + error.what());
+    }
+  }
+
+  // While a pen stroke paints, the palette is frozen.
+  if(!penStrokeActive)
+    for(int i = 0; i < Studio::ToolCount; ++i)
+      if(Event *next = studio.Tool(i)->Poll(studio, *this, mouseX, mouseY))
+        return next;
+
+  const ToolKind kind = selectedTool->Kind();
+  if(leftDown && !leftWasDown)
+  {
+    switch(kind)
+    {
+      case ToolKind::Pen:
+        if(model.PaintAt(device, mouseX, mouseY, penColor))
+          penStrokeActive = true;
+        break;
+      case ToolKind::Cube:
+        if(model.PlaceCubeAt(mouseX, mouseY, cubeColor))
+          studio.Play(SoundId::Put);
+        break;
+      case ToolKind::Eraser:
+        if(model.EraseAt(mouseX, mouseY))
+          studio.Play(SoundId::Del);
+        break;
+      default:
+        break;
+    }
+  }
+  else if(leftDown && leftWasDown)
+  {
+    if(mouseX != prevMouseX || mouseY != prevMouseY)
+    {
+      if(kind == ToolKind::Pen)
+        PaintStroke();
+      else if(kind == ToolKind::Hand)
+      {
+        // One pixel is one degree; moving the mouse up raises the eye. The
+        // pick buffer is rebuilt from the view that Apply just installed.
+        studio.Camera()->Rotate(static_cast<float>(mouseX - prevMouseX), static_cast<float>(prevMouseY - mouseY));
+        studio.Camera()->Apply();
+        model.RefreshPickBuffer(device);
+      }
+    }
+  }
+  else if(!leftDown && leftWasDown)
+  {
+    // Tools are chosen on release: the later of two hovered buttons wins.
+    for(int i = 0; i < Studio::ToolCount; ++i)
+    {
+      ToolButton *tool = studio.Tool(i);
+      if(tool->Hovered() && tool->Kind() != ToolKind::Exit && tool->Kind() != ToolKind::Printer)
+      {
+        selectedTool = tool;
+        studio.Play(SoundId::Selected);
+      }
+      tool->OnRelease(studio, *this);
+    }
+    penStrokeActive = false;
+  }
+
+  studio.Camera()->Apply();
+  device.SetTransform(TransformKind::World, worldMatrix);
+  prevMouseX = mouseX;
+  prevMouseY = mouseY;
+  return this;
+}
+
+void EventCreate::PaintStroke()
+{
+  GraphicsDevice &device = owner.Device();
+  VoxelModel &model = *studio.Model();
+  ForEachStrokePoint(prevMouseX, prevMouseY, mouseX, mouseY, [&](int x, int y) {
+    if(x >= 0 && x < clientWidth && y >= 0 && y < clientHeight)
+      model.PaintAt(device, x, y, penColor);
+  });
+}
+
+void EventCreate::Render()
+{
+  GraphicsDevice &device = owner.Device();
+  device.SetViewport({0, 0, static_cast<uint32_t>(owner.Width()), static_cast<uint32_t>(owner.Height()), 0.f, 1.f});
+  device.Clear(true, true, 0xFFFFFFFF, 1.f);
+  if(device.BeginScene())
+  {
+    DrawScene();
+    device.EndScene();
+  }
+
+  Surface *backBuffer = device.BackBuffer();
+  studio.Model()->DrawOutlines(device, backBuffer);
+  if(backBuffer)
+    if(DrawingContext *context = backBuffer->GetDC())
+    {
+      DrawOverlay(*context);
+      backBuffer->ReleaseDC(context);
+    }
+  device.PresentFrame();
+}
+
+void EventCreate::DrawScene()
+{
+  GraphicsDevice &device = owner.Device();
+  device.State().ambient = 0xFFFFFFFF;
+  device.State().light0Enabled = false;
+
+  if(firstScenePassDone)
+  {
+    studio.Background()->DrawSprite();
+    for(int i = 0; i < Studio::ToolCount; ++i)
+    {
+      ToolButton *tool = studio.Tool(i);
+      if(tool == selectedTool)
+        tool->DrawSelected();
+      else
+        tool->DrawNormal();
+    }
+  }
+
+  // The model area: 506 by 336 at (118, 128) on the 640 by 480 screen.
+  device.SetViewport({118, 128, static_cast<uint32_t>(owner.Width() - 134),
+                      static_cast<uint32_t>(owner.Height() - 144), 0.f, 1.f});
+  device.Clear(true, false, 0xFFFFFFFF, 1.f);
+  device.State().cullMode = CullMode::CounterClockwise;
+  device.SetTransform(TransformKind::World, worldMatrix);
+  device.SetTexture(nullptr);
+  studio.Model()->Render(device);
+  firstScenePassDone = true;
+}
+
+void EventCreate::DrawOverlay(DrawingContext &context)
+{
+  if(!firstOverlayDone)
+  {
+    context.FillRect(0, 0, owner.Width(), owner.Height(), 0x000000);
+    firstOverlayDone = true;
+    return;
+  }
+  if(cursorTool)
+    cursorTool->DrawCursor(context, mouseX, mouseY);
+}

@@ -1,0 +1,38 @@
+#include "ui/CubeButton.h"
+
+#include "events/EventCreate.h"
+#include "platform/Log.h"
+#include "ui/ToolPalette.h"
+
+#include <string>
+
+CubeButton::CubeButton(int colourIndex)
+  : ToolButton(ToolKind::Cube), colourIndex(colourIndex)
+{
+}
+
+bool CubeButton::Load(GraphicsDevice &graphicsDevice)
+{
+  const PaletteEntry *colour = ToolPalette::Colour(colourIndex);
+  if(!colour)
+  {
+    LogLine("cannot load cube button: no palette colour " + std::to_string(colourIndex));
+    return false;
+  }
+  const std::string word = colour->word;
+  const CursorFiles files{"data/cube_" + word + ".png", "data/cursor_cube_" + word + ".bmp",
+                          "data/cursor_cube_mask.bmp", "data/cursor_cube_" + word + ".png"};
+  return LoadWithCursor(graphicsDevice, files, {static_cast<float>(colour->cubeX), 64}, {1, 1},
+                        {colour->cubeLeft, 64, colour->cubeRight, 112});
+}
+
+int CubeButton::OnRelease(const SoundSink &, EventCreate &event)
+{
+  const PaletteEntry *colour = ToolPalette::Colour(colourIndex);
+  if(hovered && colour)
+  {
+    event.SetCubeColor(colour->value.red, colour->value.green, colour->value.blue);
+    event.SetCursorTool(this);
+  }
+  return 0;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "ui/ToolButton.h"
+
+struct PaletteEntry;
+
+// A cube of one palette colour (ToolPalette::Colour). Released on, it sets the
+// creation screen's cube colour (the pen colour stays) and shows its cursor.
+class CubeButton : public ToolButton {
+public:
+  explicit CubeButton(int colourIndex);
+
+  // False also for a colour index outside the palette.
+  bool Load(GraphicsDevice &device) override;
+  int OnRelease(const SoundSink &sounds, EventCreate &event) override;
+
+  int ColourIndex() const { return colourIndex; }
+
+private:
+  int colourIndex = 0;
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "ui/ToolButton.h"
+
+// The eraser: once released on, its cursor follows the mouse.
+class EraserButton : public ToolButton {
+public:
+  EraserButton() : ToolButton(ToolKind::Eraser) {}
+
+  bool Load(GraphicsDevice &device) override;
+  int OnRelease(const SoundSink &sounds, EventCreate &event) override;
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "ui/TitleButton.h"
+
+// The title screen's start button, leading to the creation screen.
+class StartButton : public TitleButton {
+public:
+  bool Load(GraphicsDevice &device) override;
+};

@@ -1,0 +1,511 @@
+// The creation screen's palette: the 22 buttons in the studio's order, their
+// inclusive hit rectangles, the hover sound, what a release does per kind,
+// the exit and printer actions, icon translucency and the software cursor.
+#include "WidgetTestSupport.h"
+
+#include "app/EventManager.h"
+#include "app/PaintApp.h"
+#include "events/EventCreate.h"
+#include "events/Studio.h"
+#include "gfx/GraphicsDevice.h"
+#include "ui/ExitButton.h"
+#include "ui/HandButton.h"
+#include "ui/PrinterButton.h"
+#include "ui/ToolButton.h"
+#include "ui/ToolPalette.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace WidgetTestSupport;
+
+namespace {
+  // The colour words of the pictures' file names, in screen order.
+  const char *const colourWords[] = {"red", "green", "blue", "cyan", "magenta", "yellow", "white", "gray", "black"};
+
+  // Every picture the 22 buttons load, as plain 4 by 4 pictures.
+  void WriteAllButtonPictures()
+  {
+    for(const char *name : {"peke.png", "cursor_delete.bmp", "cursor_delete_mask.bmp", "cursor_delete.png",
+                            "exit.png", "printer.png", "hand.png", "cursor_hand.bmp", "cursor_hand_mask.bmp",
+                            "cursor_hand.png", "cursor_pen_mask.bmp", "cursor_cube_mask.bmp"})
+      WritePlain(ScratchData::Path(name));
+    for(const char *word : colourWords)
+      for(const std::string family : {"pen", "cube"})
+      {
+        WritePlain(ScratchData::Path(family + "_" + word + ".png"));
+        WritePlain(ScratchData::Path("cursor_" + family + "_" + word + ".bmp"));
+        WritePlain(ScratchData::Path("cursor_" + family + "_" + word + ".png"));
+      }
+  }
+
+  // A screen that does nothing, to be found by name.
+  class NamedEvent : public Event {
+  public:
+    NamedEvent(PaintApp &owner, const std::string &name) : Event(owner, name) {}
+    bool Init() override { return true; }
+    Event *RunFrame(EventManager &) override { return this; }
+  };
+
+  // Puts an event into the process-wide manager for the length of a test.
+  class ManagedEvent {
+  public:
+    ManagedEvent(PaintApp &owner, const std::string &name)
+      : event(new NamedEvent(owner, name))
+    {
+      EventManager::Instance().Add(event);
+    }
+    ManagedEvent(const ManagedEvent &) = delete;
+    ManagedEvent &operator=(const ManagedEvent &) = delete;
+    ~ManagedEvent()
+    {
+      EventManager &manager = EventManager::Instance();
+      const int index = manager.IndexOf(event);
+      if(index >= 0)
+        manager.RemoveAt(index);
+    }
+
+    Event *Get() const { return event; }
+
+  private:
+    // Owned by the manager's list, which destroys it on removal.
+    Event *event = nullptr;
+  };
+
+  class ToolButtons : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+      auto backend = std::make_unique<SpriteRecorder>();
+      recorder = backend.get();
+      ASSERT_TRUE(device.CreateWithBackend(std::move(backend)));
+    }
+
+    // All 22 buttons, loaded, in the studio's order.
+    void LoadPalette()
+    {
+      WriteAllButtonPictures();
+      for(int i = 0; i < ToolPalette::ButtonCount; ++i)
+      {
+        std::unique_ptr<ToolButton> button = ToolPalette::MakeToolButton(i);
+        ASSERT_NE(button, nullptr) << i;
+        ASSERT_TRUE(button->Load(device)) << i;
+        palette.push_back(std::move(button));
+      }
+    }
+
+    // One input frame's palette poll; the first event handed back, or null.
+    Event *PollAll(int x, int y)
+    {
+      for(auto &button : palette)
+        if(Event *next = button->Poll(sounds, event, x, y))
+          return next;
+      return nullptr;
+    }
+
+    // The indices of the buttons hovered after polling at (x, y).
+    std::set<int> HoveredAt(int x, int y)
+    {
+      PollAll(x, y);
+      std::set<int> hovered;
+      for(int i = 0; i < static_cast<int>(palette.size()); ++i)
+        if(palette[static_cast<size_t>(i)]->Hovered())
+          hovered.insert(i);
+      return hovered;
+    }
+
+    // Every button's release, in list order, as the input step does.
+    void ReleaseAll()
+    {
+      for(auto &button : palette)
+        button->OnRelease(sounds, event);
+    }
+
+    ScratchData scratch;
+    GraphicsDevice device;
+    SpriteRecorder *recorder = nullptr;
+    RecordingSounds sounds;
+    PaintApp app;
+    Studio studio;
+    EventCreate event{app, studio};
+    std::vector<std::unique_ptr<ToolButton>> palette;
+  };
+}
+
+TEST_F(ToolButtons, PaletteComesInTheStudiosOrder)
+{
+  LoadPalette();
+  ASSERT_EQ(palette.size(), 22u);
+  EXPECT_EQ(palette[0]->Kind(), ToolKind::Eraser);
+  EXPECT_EQ(palette[1]->Kind(), ToolKind::Exit);
+  EXPECT_EQ(palette[2]->Kind(), ToolKind::Printer);
+  EXPECT_EQ(palette[3]->Kind(), ToolKind::Hand);
+  for(int i = 4; i < 13; ++i)
+    EXPECT_EQ(palette[static_cast<size_t>(i)]->Kind(), ToolKind::Pen) << i;
+  for(int i = 13; i < 22; ++i)
+    EXPECT_EQ(palette[static_cast<size_t>(i)]->Kind(), ToolKind::Cube) << i;
+  EXPECT_EQ(ToolPalette::MakeToolButton(-1), nullptr);
+  EXPECT_EQ(ToolPalette::MakeToolButton(22), nullptr);
+}
+
+TEST_F(ToolButtons, BordersCountAsInsideAndNeighboursShareThem)
+{
+  LoadPalette();
+  // The border between the red and the green pen hovers both, and both play.
+  EXPECT_EQ(HoveredAt(176, 40), (std::set<int>{4, 5}));
+  EXPECT_EQ(sounds.Count(SoundId::Select), 2);
+  // y = 64 is in the pen row and the cube row: green pen and green cube
+  // (list index 15, after the blue cube at 14).
+  EXPECT_EQ(HoveredAt(200, 64), (std::set<int>{5, 15}));
+  EXPECT_EQ(HoveredAt(250, 100), (std::set<int>{14}));
+  // Corners of the left column and of the rows.
+  EXPECT_EQ(HoveredAt(16, 208), (std::set<int>{0}));
+  EXPECT_EQ(HoveredAt(88, 288), (std::set<int>{0}));
+  EXPECT_EQ(HoveredAt(88, 464), (std::set<int>{1}));
+  EXPECT_EQ(HoveredAt(16, 296), (std::set<int>{2}));
+  EXPECT_EQ(HoveredAt(16, 120), (std::set<int>{3}));
+  EXPECT_EQ(HoveredAt(626, 16), (std::set<int>{12}));
+  EXPECT_EQ(HoveredAt(610, 112), (std::set<int>{21}));
+  // Just outside, and in the gaps between buttons.
+  EXPECT_EQ(HoveredAt(89, 288), (std::set<int>{}));
+  EXPECT_EQ(HoveredAt(50, 204), (std::set<int>{}));
+  EXPECT_EQ(HoveredAt(289, 30), (std::set<int>{}));
+  EXPECT_EQ(HoveredAt(165, 90), (std::set<int>{}));
+  EXPECT_EQ(HoveredAt(626, 15), (std::set<int>{}));
+  EXPECT_EQ(HoveredAt(610, 113), (std::set<int>{}));
+}
+
+TEST_F(ToolButtons, HoverSoundPlaysOncePerEntry)
+{
+  LoadPalette();
+  ToolButton &hand = *palette[3];
+  hand.Poll(sounds, event, 50, 150);
+  hand.Poll(sounds, event, 50, 150);
+  hand.Poll(sounds, event, 80, 190);
+  EXPECT_TRUE(hand.Hovered());
+  EXPECT_EQ(sounds.Count(SoundId::Select), 1);
+  hand.Poll(sounds, event, 50, 201);
+  EXPECT_FALSE(hand.Hovered());
+  hand.Poll(sounds, event, 50, 200);
+  EXPECT_TRUE(hand.Hovered());
+  EXPECT_EQ(sounds.Count(SoundId::Select), 2);
+  EXPECT_EQ(sounds.played.size(), 2u);
+}
+
+TEST_F(ToolButtons, PenReleaseSetsOnlyThePenColourAndTheCursor)
+{
+  LoadPalette();
+  ToolButton *selectedBefore = event.SelectedTool();
+  PollAll(200, 40);  // the green pen
+  sounds.played.clear();
+  ReleaseAll();
+  EXPECT_EQ(event.PenColor(), (RgbColour{0, 255, 0}));
+  EXPECT_EQ(event.CubeColor(), (RgbColour{255, 255, 255}));
+  EXPECT_EQ(event.CursorTool(), palette[5].get());
+  // Choosing the selected tool and its sound belong to the input step.
+  EXPECT_EQ(event.SelectedTool(), selectedBefore);
+  EXPECT_TRUE(sounds.played.empty());
+
+  PollAll(530, 40);  // the gray pen
+  ReleaseAll();
+  EXPECT_EQ(event.PenColor(), (RgbColour{198, 198, 198}));
+  EXPECT_EQ(event.CursorTool(), palette[11].get());
+}
+
+TEST_F(ToolButtons, CubeReleaseSetsOnlyTheCubeColourAndTheCursor)
+{
+  LoadPalette();
+  event.SetPenColor(1, 2, 3);
+  // The second cube in the list is blue, drawn in the third place.
+  PollAll(250, 100);
+  ReleaseAll();
+  EXPECT_EQ(event.CubeColor(), (RgbColour{0, 0, 255}));
+  EXPECT_EQ(event.PenColor(), (RgbColour{1, 2, 3}));
+  EXPECT_EQ(event.CursorTool(), palette[14].get());
+
+  PollAll(200, 100);  // the green cube, list index 15
+  ReleaseAll();
+  EXPECT_EQ(event.CubeColor(), (RgbColour{0, 255, 0}));
+  EXPECT_EQ(event.CursorTool(), palette[15].get());
+
+  PollAll(580, 100);  // the black cube
+  ReleaseAll();
+  EXPECT_EQ(event.CubeColor(), (RgbColour{0, 0, 0}));
+  EXPECT_EQ(event.PenColor(), (RgbColour{1, 2, 3}));
+}
+
+TEST_F(ToolButtons, EraserAndHandReleaseOnlyChangeTheCursor)
+{
+  LoadPalette();
+  PollAll(50, 250);
+  ReleaseAll();
+  EXPECT_EQ(event.CursorTool(), palette[0].get());
+  PollAll(50, 150);
+  ReleaseAll();
+  EXPECT_EQ(event.CursorTool(), palette[3].get());
+  EXPECT_EQ(event.PenColor(), (RgbColour{255, 0, 0}));
+  EXPECT_EQ(event.CubeColor(), (RgbColour{255, 255, 255}));
+
+  // A release away from every button changes nothing.
+  PollAll(300, 300);
+  ReleaseAll();
+  EXPECT_EQ(event.CursorTool(), palette[3].get());
+}
+
+TEST_F(ToolButtons, ExitReleasePlaysTheDoorAndTheNextPollReturnsTheTitleAfterASecond)
+{
+  LoadPalette();
+  ManagedEvent title(app, "EventTitle");
+  auto &exit = static_cast<ExitButton &>(*palette[1]);
+  ToolButton *selectedBefore = event.SelectedTool();
+  ToolButton *cursorBefore = event.CursorTool();
+
+  // Released elsewhere: nothing happens.
+  PollAll(300, 300);
+  ReleaseAll();
+  EXPECT_FALSE(exit.Pending());
+
+  PollAll(50, 420);
+  sounds.played.clear();
+  ReleaseAll();
+  EXPECT_TRUE(exit.Pending());
+  EXPECT_EQ(sounds.played, (std::vector<SoundId>{SoundId::Door}));
+  EXPECT_EQ(event.SelectedTool(), selectedBefore);
+  EXPECT_EQ(event.CursorTool(), cursorBefore);
+
+  const auto start = std::chrono::steady_clock::now();
+  Event *next = PollAll(50, 420);
+  const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  EXPECT_EQ(next, title.Get());
+  EXPECT_GE(waited.count(), 990);
+  EXPECT_FALSE(exit.Pending());
+  // Done once: the following poll stays.
+  EXPECT_EQ(PollAll(50, 420), nullptr);
+}
+
+TEST_F(ToolButtons, ExitWithoutATitleScreenStays)
+{
+  LoadPalette();
+  auto &exit = static_cast<ExitButton &>(*palette[1]);
+  PollAll(50, 420);
+  ReleaseAll();
+  ASSERT_TRUE(exit.Pending());
+  EXPECT_EQ(PollAll(50, 420), nullptr);
+  EXPECT_FALSE(exit.Pending());
+}
+
+TEST_F(ToolButtons, PrinterReleaseIsCarriedOutByTheNextPollEachTime)
+{
+  LoadPalette();
+  auto &printer = static_cast<PrinterButton &>(*palette[2]);
+  ToolButton *cursorBefore = event.CursorTool();
+  for(int round = 0; round < 2; ++round)
+  {
+    PollAll(50, 330);
+    sounds.played.clear();
+    ReleaseAll();
+    EXPECT_TRUE(printer.Pending()) << round;
+    EXPECT_EQ(sounds.played, (std::vector<SoundId>{SoundId::Print})) << round;
+    EXPECT_EQ(PollAll(50, 330), nullptr);
+    EXPECT_FALSE(printer.Pending()) << round;
+  }
+  EXPECT_EQ(event.CursorTool(), cursorBefore);
+}
+
+TEST_F(ToolButtons, IconsAreTranslucentUnlessHoveredOrSelected)
+{
+  LoadPalette();
+  ToolButton &hand = *palette[3];
+  hand.DrawNormal();
+  ASSERT_EQ(recorder->drawn.size(), 1u);
+  EXPECT_EQ(recorder->drawn.back().quad.colour, 0x62FFFFFFu);
+  EXPECT_EQ(recorder->drawn.back().quad.left, 8.f);
+  EXPECT_EQ(recorder->drawn.back().quad.top, 120.f);
+  hand.DrawSelected();
+  EXPECT_EQ(recorder->drawn.back().quad.colour, 0xFFFFFFFFu);
+
+  hand.Poll(sounds, event, 50, 150);
+  hand.DrawNormal();
+  EXPECT_EQ(recorder->drawn.back().quad.colour, 0xFFFFFFFFu);
+  hand.Poll(sounds, event, 0, 0);
+  hand.DrawSelected();
+  EXPECT_EQ(recorder->drawn.back().quad.colour, 0xFFFFFFFFu);
+  EXPECT_EQ(recorder->drawn.size(), 4u);
+
+  // The cube row's icons sit at y 64.
+  palette[21]->DrawNormal();
+  EXPECT_EQ(recorder->drawn.back().quad.left, 562.f);
+  EXPECT_EQ(recorder->drawn.back().quad.top, 64.f);
+}
+
+TEST_F(ToolButtons, AnyMissingPictureFailsTheLoad)
+{
+  WriteAllButtonPictures();
+  // The cursor picture is never drawn, but it must be there.
+  std::filesystem::remove(ScratchData::Path("cursor_hand.png"));
+  HandButton hand;
+  EXPECT_FALSE(hand.Load(device));
+  EXPECT_FALSE(hand.HasSprite());
+
+  // The pens share one mask: without it no pen loads, the cubes still do.
+  std::filesystem::remove(ScratchData::Path("cursor_pen_mask.bmp"));
+  for(int i = ToolPalette::FirstPen; i < ToolPalette::FirstCube; ++i)
+    EXPECT_FALSE(ToolPalette::MakeToolButton(i)->Load(device)) << i;
+  EXPECT_TRUE(ToolPalette::MakeToolButton(ToolPalette::FirstCube)->Load(device));
+
+  std::filesystem::remove(ScratchData::Path("exit.png"));
+  EXPECT_FALSE(ExitButton().Load(device));
+}
+
+namespace {
+  constexpr uint32_t Background = 0xA5B6C7;
+  // The made-up hand cursor: 40 by 30, its shape the block x 20..29, y 20..27.
+  bool InShape(int x, int y) { return x >= 20 && x < 30 && y >= 20 && y < 28; }
+
+  // The screen's colours (without the unused top byte).
+  std::vector<uint32_t> ReadScreen(GraphicsDevice &device)
+  {
+    int pitch = 0;
+    const uint32_t *pixels = device.BackBuffer()->LockRect(pitch);
+    std::vector<uint32_t> screen(static_cast<size_t>(640) * 480);
+    for(int y = 0; y < 480; ++y)
+      for(int x = 0; x < 640; ++x)
+        screen[static_cast<size_t>(y) * 640 + x] = pixels[static_cast<size_t>(y) * pitch + x] & 0xFFFFFF;
+    device.BackBuffer()->UnlockRect();
+    return screen;
+  }
+}
+
+TEST_F(ToolButtons, CursorIsTheMaskAndedThenTheBitmapOredAtTheHotSpot)
+{
+  WriteAllButtonPictures();
+  // Mask: white where the screen shows through, black under the shape, and
+  // one grey pixel at (5, 5) that keeps the low bits of the screen.
+  WriteBmp(ScratchData::Path("cursor_hand_mask.bmp"), 40, 30, [](int x, int y) -> uint32_t {
+    if(x == 5 && y == 5)
+      return 0x0F0F0F;
+    return InShape(x, y) ? 0x000000 : 0xFFFFFF;
+  });
+  // Colour: the shape's pixels carry their column; outside it black, except
+  // two pixels that show the OR.
+  WriteBmp(ScratchData::Path("cursor_hand.bmp"), 40, 30, [](int x, int y) -> uint32_t {
+    if(x == 5 && y == 5)
+      return 0x300000;
+    if(x == 2 && y == 2)
+      return 0x000008;
+    return InShape(x, y) ? 0x00FF00u | static_cast<uint32_t>(x) : 0;
+  });
+  HandButton hand;
+  ASSERT_TRUE(hand.Load(device));
+  ASSERT_EQ(hand.HotSpot(), (Vector2{26.f, 26.f}));
+
+  DrawingContext *context = device.BackBuffer()->GetDC();
+  ASSERT_NE(context, nullptr);
+  context->FillRect(0, 0, 640, 480, Background);
+  // Hot spot (26, 26) at the mouse (100, 100): the cursor's corner is (74, 74).
+  hand.DrawCursor(*context, 100, 100);
+  device.BackBuffer()->ReleaseDC(context);
+  std::vector<uint32_t> screen = ReadScreen(device);
+  auto at = [&](int x, int y) { return screen[static_cast<size_t>(y) * 640 + x]; };
+
+  EXPECT_EQ(at(74 + 20, 74 + 20), 0x00FF14u);
+  EXPECT_EQ(at(74 + 29, 74 + 27), 0x00FF1Du);
+  EXPECT_EQ(at(74 + 19, 74 + 20), Background);
+  EXPECT_EQ(at(74 + 20, 74 + 28), Background);
+  EXPECT_EQ(at(74 + 5, 74 + 5), (Background & 0x0F0F0F) | 0x300000);
+  EXPECT_EQ(at(74 + 2, 74 + 2), Background | 0x000008);
+  // Nothing outside the 40 by 30 rectangle changes.
+  int changed = 0;
+  for(int y = 0; y < 480; ++y)
+    for(int x = 0; x < 640; ++x)
+      if(at(x, y) != Background)
+      {
+        ++changed;
+        EXPECT_TRUE(x >= 74 && x < 114 && y >= 74 && y < 104) << x << ", " << y;
+      }
+  EXPECT_EQ(changed, 80 + 2);
+}
+
+TEST_F(ToolButtons, CursorIsClippedAtTheScreenEdges)
+{
+  WriteAllButtonPictures();
+  WriteBmp(ScratchData::Path("cursor_hand_mask.bmp"), 40, 30,
+           [](int x, int y) -> uint32_t { return InShape(x, y) ? 0x000000 : 0xFFFFFF; });
+  WriteBmp(ScratchData::Path("cursor_hand.bmp"), 40, 30, [](int x, int y) -> uint32_t {
+    return InShape(x, y) ? 0x00FF00u | static_cast<uint32_t>(x) << 16 | static_cast<uint32_t>(y) : 0;
+  });
+  HandButton hand;
+  ASSERT_TRUE(hand.Load(device));
+
+  DrawingContext *context = device.BackBuffer()->GetDC();
+  ASSERT_NE(context, nullptr);
+  context->FillRect(0, 0, 640, 480, Background);
+  // Mouse at (3, 478): the corner is (-23, 452); the shape's columns 20..22
+  // fall off the left edge and nothing lands below row 479.
+  hand.DrawCursor(*context, 3, 478);
+  // Mouse at (639, 0): the corner is (613, -26); only the shape's columns
+  // 20..26 of its rows 26 and 27 land on the screen.
+  hand.DrawCursor(*context, 639, 0);
+  device.BackBuffer()->ReleaseDC(context);
+  std::vector<uint32_t> screen = ReadScreen(device);
+  auto at = [&](int x, int y) { return screen[static_cast<size_t>(y) * 640 + x]; };
+
+  EXPECT_EQ(at(0, 472), 0x17FF14u);   // shape pixel (23, 20)
+  EXPECT_EQ(at(6, 479), 0x1DFF1Bu);   // shape pixel (29, 27)
+  EXPECT_EQ(at(639, 0), 0x1AFF1Au);   // shape pixel (26, 26)
+  EXPECT_EQ(at(639, 1), 0x1AFF1Bu);   // shape pixel (26, 27)
+  EXPECT_EQ(at(633, 0), 0x14FF1Au);   // shape pixel (20, 26)
+  EXPECT_EQ(at(639, 2), Background);
+  int changed = 0;
+  for(uint32_t pixel : screen)
+    changed += pixel != Background;
+  EXPECT_EQ(changed, 7 * 8 + 7 * 2);
+}
+
+TEST_F(ToolButtons, ButtonsWithoutACursorDrawNone)
+{
+  LoadPalette();
+  DrawingContext *context = device.BackBuffer()->GetDC();
+  ASSERT_NE(context, nullptr);
+  context->FillRect(0, 0, 640, 480, Background);
+  palette[1]->DrawCursor(*context, 100, 100);
+  palette[2]->DrawCursor(*context, 100, 100);
+  device.BackBuffer()->ReleaseDC(context);
+  for(uint32_t pixel : ReadScreen(device))
+    ASSERT_EQ(pixel, Background);
+}
+
+TEST(RepositoryPictures, EveryToolButtonLoadsWithACursorWhereItHasOne)
+{
+  InSourceTree inSource;
+  if(!InSourceTree::HasPictures())
+    GTEST_SKIP() << "the pictures have not been generated into data/";
+  GraphicsDevice device;
+  ASSERT_TRUE(device.CreateHeadless());
+  for(int i = 0; i < ToolPalette::ButtonCount; ++i)
+  {
+    std::unique_ptr<ToolButton> button = ToolPalette::MakeToolButton(i);
+    ASSERT_TRUE(button->Load(device)) << i;
+    // The cursor is drawn onto a black screen, where it leaves its colour
+    // bitmap: every button but exit and printer must leave something.
+    DrawingContext *context = device.BackBuffer()->GetDC();
+    ASSERT_NE(context, nullptr);
+    context->FillRect(0, 0, 640, 480, 0);
+    button->DrawCursor(*context, 320, 240);
+    device.BackBuffer()->ReleaseDC(context);
+    int pitch = 0;
+    const uint32_t *pixels = device.BackBuffer()->LockRect(pitch);
+    bool drawn = false;
+    for(int y = 0; y < 480 && !drawn; ++y)
+      for(int x = 0; x < 640 && !drawn; ++x)
+        drawn = (pixels[static_cast<size_t>(y) * pitch + x] & 0xFFFFFF) != 0;
+    device.BackBuffer()->UnlockRect();
+    const bool hasCursor = button->Kind() != ToolKind::Exit && button->Kind() != ToolKind::Printer;
+    EXPECT_EQ(drawn, hasCursor) << i;
+  }
+}

@@ -1,0 +1,156 @@
+#pragma once
+
+// Helpers shared by the widget tests: a scratch folder with made-up pictures,
+// a back end that records every sprite drawn, and a sound sink that records
+// every sound played.
+#include "events/SoundSink.h"
+#include "gfx/HeadlessBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace WidgetTestSupport {
+  // Writes a 24-bit bottom-up BMP whose pixel (x, y), y counted from the top,
+  // is pixel(x, y) as 0x00RRGGBB. The pictures of the tests are all BMPs:
+  // textures tell the format from the file's first bytes, not from its name.
+  inline void WriteBmp(const std::string &path, int width, int height,
+                       const std::function<uint32_t(int, int)> &pixel)
+  {
+    const int rowBytes = (width * 3 + 3) / 4 * 4;
+    const uint32_t imageBytes = static_cast<uint32_t>(rowBytes * height);
+    std::vector<uint8_t> file(54 + imageBytes, 0);
+    auto put32 = [&](size_t at, uint32_t value) {
+      for(int i = 0; i < 4; ++i)
+        file[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(width));
+    put32(22, static_cast<uint32_t>(height));
+    file[26] = 1;
+    file[28] = 24;
+    put32(34, imageBytes);
+    for(int y = 0; y < height; ++y)
+    {
+      uint8_t *row = &file[54 + static_cast<size_t>(height - 1 - y) * rowBytes];
+      for(int x = 0; x < width; ++x)
+      {
+        const uint32_t rgb = pixel(x, y);
+        row[x * 3] = static_cast<uint8_t>(rgb);
+        row[x * 3 + 1] = static_cast<uint8_t>(rgb >> 8);
+        row[x * 3 + 2] = static_cast<uint8_t>(rgb >> 16);
+      }
+    }
+    std::FILE *out = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(out, nullptr) << path;
+    EXPECT_EQ(std::fwrite(file.data(), 1, file.size(), out), file.size());
+    std::fclose(out);
+  }
+
+  // A one-colour picture of width by height.
+  inline void WritePlain(const std::string &path, int width = 4, int height = 4, uint32_t rgb = 0x808080)
+  {
+    WriteBmp(path, width, height, [rgb](int, int) { return rgb; });
+  }
+
+  // A fresh folder with an empty "data" folder that is the current directory
+  // while the object lives; the widgets' "data/..." names resolve inside it.
+  class ScratchData {
+  public:
+    ScratchData()
+      : previous(std::filesystem::current_path())
+    {
+      std::string pattern = (std::filesystem::temp_directory_path() / "vextorn-widgets-XXXXXX").string();
+      if(mkdtemp(pattern.data()))
+        root = pattern;
+      std::filesystem::create_directories(root / "data");
+      std::filesystem::current_path(root);
+    }
+    ScratchData(const ScratchData &) = delete;
+    ScratchData &operator=(const ScratchData &) = delete;
+    ~ScratchData()
+    {
+      std::error_code ignored;
+      std::filesystem::current_path(previous, ignored);
+      std::filesystem::remove_all(root, ignored);
+    }
+
+    static std::string Path(const std::string &name) { return "data/" + name; }
+
+  private:
+    std::filesystem::path previous;
+    std::filesystem::path root;
+  };
+
+  // Makes the source tree the current directory while the object lives, so
+  // that "data/..." names reach the repository's own pictures.
+  class InSourceTree {
+  public:
+    InSourceTree()
+      : previous(std::filesystem::current_path())
+    {
+      std::filesystem::current_path(VEXTORN_SOURCE_DIR);
+    }
+    InSourceTree(const InSourceTree &) = delete;
+    InSourceTree &operator=(const InSourceTree &) = delete;
+    ~InSourceTree()
+    {
+      std::error_code ignored;
+      std::filesystem::current_path(previous, ignored);
+    }
+
+    // Whether the pictures have been generated into data/ (they are made by
+    // the art generator, not stored by hand).
+    static bool HasPictures() { return std::filesystem::exists("data/peke.png"); }
+
+  private:
+    std::filesystem::path previous;
+  };
+
+  // Remembers every sound asked for, in order.
+  class RecordingSounds : public SoundSink {
+  public:
+    void Play(SoundId id) const override { played.push_back(id); }
+
+    int Count(SoundId id) const
+    {
+      int count = 0;
+      for(SoundId each : played)
+        count += each == id;
+      return count;
+    }
+
+    mutable std::vector<SoundId> played;
+  };
+
+  // One sprite as the device handed it to the back end.
+  struct DrawnSprite {
+    const DeviceTexture *texture = nullptr;
+    SpriteQuad quad;
+  };
+
+  // A memory back end that also keeps every sprite drawn. The device owns it;
+  // the test keeps a plain pointer to read the record.
+  class SpriteRecorder : public HeadlessBackend {
+  public:
+    SpriteRecorder() : HeadlessBackend(640, 480) {}
+
+    void DrawSprite(const DeviceTexture &texture, const SpriteQuad &quad) override
+    {
+      HeadlessBackend::DrawSprite(texture, quad);
+      drawn.push_back({&texture, quad});
+    }
+
+    std::vector<DrawnSprite> drawn;
+  };
+}
