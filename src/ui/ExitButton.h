@@ -2,6 +2,8 @@
 
 #include "ui/ToolButton.h"
 
+#include <cstdint>
+
 // The door back to the title screen. Releasing on it only plays the door
 // sound and marks the exit as pending; the next Poll waits one second (the
 // whole program waits, the sound keeps playing) and then hands back the title

@@ -18,8 +18,8 @@ public:
   bool Pending() const { return pending; }
 
 private:
-  // Captures the model area and prints it on the default printer; false when
-  // nothing was printed.
+  // Captures the model area into "data/pict.bmp" and prints it on the default
+  // printer; false when nothing was printed.
   bool PrintPicture(GraphicsDevice &device);
 
 private:

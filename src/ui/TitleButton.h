@@ -5,6 +5,7 @@
 #include "ui/HitRect.h"
 #include "ui/Widget.h"
 
+#include <cstdint>
 #include <string>
 
 class SoundSink;

@@ -7,6 +7,7 @@
 #include "ui/ToolKind.h"
 #include "ui/Widget.h"
 
+#include <cstdint>
 #include <string>
 
 class DrawingContext;

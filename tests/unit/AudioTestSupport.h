@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -12,45 +14,26 @@
 // Helpers for the sound tests: WAV files written on the spot, a private
 // temporary folder, and environment variables set for one test only.
 namespace AudioTestSupport {
-  // Writes a canonical 44-byte-header PCM WAV file of interleaved samples.
-  inline void WriteWav(const std::filesystem::path &path, int frequency, int channels, int bitsPerSample,
-                       const std::vector<uint8_t> &data)
+  // Writes a 16-bit mono PCM WAV file (little-endian machine assumed).
+  inline void WriteMonoWav(const std::filesystem::path &path, int frequency, const std::vector<int16_t> &samples)
   {
-    auto put32 = [](std::string &out, uint32_t v) {
-      for(int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-    };
-    auto put16 = [](std::string &out, uint16_t v) {
-      out.push_back(static_cast<char>(v & 0xFF));
-      out.push_back(static_cast<char>(v >> 8));
-    };
-    uint16_t blockAlign = static_cast<uint16_t>(channels * bitsPerSample / 8);
-    std::string file = "RIFF";
-    put32(file, static_cast<uint32_t>(36 + data.size()));
-    file += "WAVEfmt ";
-    put32(file, 16);
-    put16(file, 1);
-    put16(file, static_cast<uint16_t>(channels));
-    put32(file, static_cast<uint32_t>(frequency));
-    put32(file, static_cast<uint32_t>(frequency) * blockAlign);
-    put16(file, blockAlign);
-    put16(file, static_cast<uint16_t>(bitsPerSample));
-    file += "data";
-    put32(file, static_cast<uint32_t>(data.size()));
-    file.append(data.begin(), data.end());
-    std::ofstream(path, std::ios::binary).write(file.data(), static_cast<std::streamsize>(file.size()));
+    uint32_t dataBytes = static_cast<uint32_t>(samples.size() * 2);
+    uint32_t header[11] = {0x46464952, 36 + dataBytes, 0x45564157, 0x20746D66, 16, 0x00010001,
+                           static_cast<uint32_t>(frequency), static_cast<uint32_t>(frequency) * 2, 0x00100002,
+                           0x61746164, dataBytes};
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char *>(header), sizeof header);
+    out.write(reinterpret_cast<const char *>(samples.data()), static_cast<std::streamsize>(dataBytes));
   }
 
-  // 16-bit mono samples as little-endian bytes.
-  inline std::vector<uint8_t> Mono16(const std::vector<int16_t> &samples)
+  // A straight line of samples from `from` towards `to`. A ramp never repeats
+  // itself, so a clip cut off and followed by another cannot pass for an uncut one.
+  inline std::vector<int16_t> Ramp(size_t count, double from, double to)
   {
-    std::vector<uint8_t> bytes;
-    for(int16_t s : samples)
-    {
-      bytes.push_back(static_cast<uint8_t>(static_cast<uint16_t>(s) & 0xFF));
-      bytes.push_back(static_cast<uint8_t>(static_cast<uint16_t>(s) >> 8));
-    }
-    return bytes;
+    std::vector<int16_t> samples(count);
+    for(size_t i = 0; i < count; ++i)
+      samples[i] = static_cast<int16_t>(std::lround(from + (to - from) * static_cast<double>(i) / static_cast<double>(count)));
+    return samples;
   }
 
   inline std::vector<uint8_t> ReadAll(const std::filesystem::path &path)
@@ -68,15 +51,14 @@ namespace AudioTestSupport {
       if(mkdtemp(pattern.data()))
         path = pattern;
     }
-    TempFolder(const TempFolder &) = delete;
-    TempFolder &operator=(const TempFolder &) = delete;
     ~TempFolder()
     {
       std::error_code ignored;
       if(!path.empty())
         std::filesystem::remove_all(path, ignored);
     }
-    const std::filesystem::path &Path() const { return path; }
+    std::string operator/(const std::string &name) const { return (path / name).string(); }
+    bool Made() const { return !path.empty(); }
 
   private:
     std::filesystem::path path;
@@ -91,8 +73,6 @@ namespace AudioTestSupport {
         previous = old;
       setenv(this->name.c_str(), value.c_str(), 1);
     }
-    ScopedEnv(const ScopedEnv &) = delete;
-    ScopedEnv &operator=(const ScopedEnv &) = delete;
     ~ScopedEnv()
     {
       if(previous)

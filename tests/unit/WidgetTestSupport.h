@@ -117,6 +117,36 @@ namespace WidgetTestSupport {
     std::filesystem::path previous;
   };
 
+  // Sets (or, with null, removes) an environment variable while it lives.
+  class ScopedVariable {
+  public:
+    ScopedVariable(const char *name, const char *value)
+      : name(name)
+    {
+      if(const char *old = std::getenv(name))
+        previous = old;
+      hadValue = std::getenv(name) != nullptr;
+      if(value)
+        setenv(name, value, 1);
+      else
+        unsetenv(name);
+    }
+    ScopedVariable(const ScopedVariable &) = delete;
+    ScopedVariable &operator=(const ScopedVariable &) = delete;
+    ~ScopedVariable()
+    {
+      if(hadValue)
+        setenv(name.c_str(), previous.c_str(), 1);
+      else
+        unsetenv(name.c_str());
+    }
+
+  private:
+    std::string name;
+    std::string previous;
+    bool hadValue = false;
+  };
+
   // Remembers every sound asked for, in order.
   class RecordingSounds : public SoundSink {
   public:
