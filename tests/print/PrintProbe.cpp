@@ -263,9 +263,9 @@ int main(int argc, char **argv)
   if(mode == "refused" && argc == 3)
     return PrintFailsWithin(std::atoll(argv[2])) ? 0 : 1;
   if(mode == "silent-server" && argc == 3)
-    return AgainstFakeServer(argv[2], false, 6000);
+    return AgainstFakeServer(argv[2], false, 6500);
   if(mode == "hangup-server" && argc == 3)
-    return AgainstFakeServer(argv[2], true, 1000);
+    return AgainstFakeServer(argv[2], true, 2000);
   if(mode == "measure" && argc == 3)
     return Measure(argv[2]);
   std::fprintf(stderr, "usage: print_probe print COUNT | refused MAX_MS | silent-server DIR | hangup-server DIR | "

@@ -118,11 +118,11 @@ log_lines() { [ -f "$work/server/out/jobs.log" ] && wc -l <"$work/server/out/job
 
 echo "== no print server"
 export CUPS_SERVER="$work/no-server.sock"
-check "no server: Print fails at once" "$probe" refused 1000
+check "no server: Print fails at once" "$probe" refused 2000
 
 echo "== a print server with no default printer"
 print_server_start "$work/server" || exit 1
-check "no default printer: Print fails at once" "$probe" refused 1000
+check "no default printer: Print fails at once" "$probe" refused 2000
 print_server_add_printer || { fail "cannot add the test printer"; exit 1; }
 
 echo "== one print"
@@ -147,18 +147,18 @@ done
 
 echo "== a printer that refuses jobs"
 cupsreject "$PRINT_SERVER_PRINTER"
-check "refused job: Print fails" "$probe" refused 6000
+check "refused job: Print fails" "$probe" refused 6500
 cupsaccept "$PRINT_SERVER_PRINTER"
 check "no job was added" [ "$(log_lines)" -eq 3 ]
 
 echo "== the print server frozen (it accepts connections and answers nothing)"
 kill -STOP "$PRINT_SERVER_PID"
-check "frozen server: Print fails within the bound" "$probe" refused 6000
+check "frozen server: Print fails within the bound" "$probe" refused 6500
 kill -CONT "$PRINT_SERVER_PID"
 
 echo "== the print server stopped"
 print_server_stop
-check "stopped server: Print fails at once" "$probe" refused 1000
+check "stopped server: Print fails at once" "$probe" refused 2000
 
 echo "== a server that accepts and never answers"
 check "silent server: Print fails within the bound" "$probe" silent-server "$work"
