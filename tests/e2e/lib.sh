@@ -225,3 +225,29 @@ e2e_audio_position()
 {
   stat -c %s "$1" 2>/dev/null || echo 0
 }
+
+# Takes screenshots into $1 until the title screen shows (its picture, not the
+# black of start-up), for up to $2 tries half a second apart. Fails otherwise.
+e2e_wait_title()
+{
+  local shot="$1" tries
+  for tries in $(seq 1 "${2:-20}"); do
+    e2e_screenshot "$shot"
+    [ "$(e2e_pixel "$shot" 320 100)" != "0,0,0" ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+# Takes screenshots into $1 until the creation screen shows (the white floor
+# of the model area at (370, 380)), for up to $2 tries half a second apart.
+e2e_wait_creation()
+{
+  local shot="$1" tries
+  for tries in $(seq 1 "${2:-10}"); do
+    e2e_screenshot "$shot"
+    [ "$(e2e_pixel "$shot" 370 380)" = "255,255,255" ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
