@@ -10,7 +10,7 @@ mode="${1:-run}"
 packages=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpng-dev libcairo2-dev libcups2-dev
           libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core)
 if [ "$mode" = test ]; then
-  packages+=(xvfb xauth xdotool imagemagick x11-utils cups-daemon cups-client ghostscript)
+  packages+=(xvfb xauth xdotool imagemagick x11-utils python3 cups-daemon cups-client ghostscript)
 fi
 
 missing=()

@@ -114,3 +114,143 @@ e2e_click()
   sleep 0.1
   xdotool mouseup "${1:-1}"
 }
+
+# --- The toy on a 1024x768 screen -------------------------------------------
+# The 640 by 480 logical screen fills a 1024x768 screen exactly (factor 1.6, no
+# bars): logical (x, y) is shown around window (1.6x, 1.6y).
+
+# Prints the window coordinate at the centre of logical coordinate $1.
+e2e_window_coord()
+{
+  awk -v v="$1" 'BEGIN { printf "%d", v * 1.6 + 0.8 }'
+}
+
+# Moves the pointer onto logical pixel (x, y).
+e2e_move()
+{
+  xdotool mousemove "$(e2e_window_coord "$1")" "$(e2e_window_coord "$2")"
+}
+
+# Moves onto logical (x, y), then presses and releases the left button there.
+e2e_click_at()
+{
+  e2e_move "$1" "$2"
+  sleep 0.15
+  e2e_click 1
+  sleep 0.15
+}
+
+# Prints the colour of logical pixel (x, y) in a screenshot as "R,G,B".
+e2e_pixel()
+{
+  local shot="$1" wx wy
+  wx=$(e2e_window_coord "$2")
+  wy=$(e2e_window_coord "$3")
+  convert "$shot" -format "%[fx:int(255*p{${wx},${wy}}.r)],%[fx:int(255*p{${wx},${wy}}.g)],%[fx:int(255*p{${wx},${wy}}.b)]" info:
+}
+
+# Makes a private working folder for the program: FOLDER/data/ holds a link to
+# every file of the repository's data/ except the names given after the
+# folder. The program writes its files (data/demo.data, data/pict.bmp) there,
+# never into the repository. Sets E2E_WORK to the folder; it is removed at exit.
+e2e_work_folder()
+{
+  local folder file name skip excluded
+  folder=$(mktemp -d /tmp/vextorn-e2e.XXXXXX) || e2e_fail "cannot make a temporary folder"
+  e2e_on_exit "rm -rf '$folder'"
+  mkdir "$folder/data"
+  for file in "$PWD"/data/*; do
+    name=$(basename "$file")
+    skip=0
+    for excluded in "$@"; do
+      [ "$name" = "$excluded" ] && skip=1
+    done
+    [ "$skip" = 1 ] || ln -s "$file" "$folder/data/$name"
+  done
+  E2E_WORK="$folder"
+}
+
+# Waits up to $2 seconds (default 10) for process $1 (a child of this shell)
+# to end; sets E2E_STATUS to its exit status, or to "" when it still runs.
+e2e_wait_exit()
+{
+  local pid="$1" seconds="${2:-10}" tries
+  E2E_STATUS=""
+  for tries in $(seq 1 $((seconds * 10))); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid"
+      E2E_STATUS=$?
+      return 0
+    fi
+    sleep 0.1
+  done
+}
+
+# The crop geometry (for ImageMagick) of the logical rectangle x y w h.
+e2e_crop()
+{
+  awk -v x="$1" -v y="$2" -v w="$3" -v h="$4" \
+    'BEGIN { printf "%dx%d+%d+%d", w * 1.6, h * 1.6, x * 1.6, y * 1.6 }'
+}
+
+# Prints how many screen pixels of the logical rectangle x y w h in a
+# screenshot satisfy an ImageMagick fx condition on r, g, b (0 to 1), e.g.
+# 'r>0.7 && g<0.3 && b<0.3'.
+e2e_count()
+{
+  local shot="$1" condition="$6"
+  convert "$shot" -crop "$(e2e_crop "$2" "$3" "$4" "$5")" +repage \
+    -fx "($condition) ? 1 : 0" -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+# Prints the mean brightness (0 to 255) of the logical rectangle x y w h.
+e2e_mean()
+{
+  convert "$1" -crop "$(e2e_crop "$2" "$3" "$4" "$5")" +repage -colorspace gray \
+    -format '%[fx:int(255*mean+0.5)]' info:
+}
+
+# Prints how many screen pixels of the logical rectangle x y w h differ by
+# more than 10 % between two screenshots.
+e2e_diff()
+{
+  local geometry scratch
+  geometry=$(e2e_crop "$3" "$4" "$5" "$6")
+  scratch=$(mktemp -d /tmp/vextorn-e2e-diff.XXXXXX)
+  convert "$1" -crop "$geometry" +repage "$scratch/a.png"
+  convert "$2" -crop "$geometry" +repage "$scratch/b.png"
+  compare -metric AE -fuzz 10% "$scratch/a.png" "$scratch/b.png" null: 2>&1 | awk '{ printf "%d", $1 }'
+  rm -rf "$scratch"
+}
+
+# Prints the number of bytes the disk audio driver has written so far.
+e2e_audio_position()
+{
+  stat -c %s "$1" 2>/dev/null || echo 0
+}
+
+# Takes screenshots into $1 until the title screen shows (its picture, not the
+# black of start-up), for up to $2 tries half a second apart. Fails otherwise.
+e2e_wait_title()
+{
+  local shot="$1" tries
+  for tries in $(seq 1 "${2:-20}"); do
+    e2e_screenshot "$shot"
+    [ "$(e2e_pixel "$shot" 320 100)" != "0,0,0" ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+# Takes screenshots into $1 until the creation screen shows (the white floor
+# of the model area at (370, 380)), for up to $2 tries half a second apart.
+e2e_wait_creation()
+{
+  local shot="$1" tries
+  for tries in $(seq 1 "${2:-10}"); do
+    e2e_screenshot "$shot"
+    [ "$(e2e_pixel "$shot" 370 380)" = "255,255,255" ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
