@@ -81,7 +81,7 @@ namespace {
       SetTexel(*model.At(2), 0, 63, 0, RgbColour{9, 8, 7});
     }
 
-    TempFolder folder;
+    ModelFileFolder folder;
   };
 }
 

@@ -51,14 +51,16 @@ protected:
 };
 
 // A folder of its own under the system's temporary folder, removed afterwards.
-class TempFolder {
+// (Named apart from the image tests' TempFolder: two classes of one name
+// break the one-definition rule, and the linker keeps only one constructor.)
+class ModelFileFolder {
 public:
-  TempFolder()
+  ModelFileFolder()
   {
     std::string pattern = (std::filesystem::temp_directory_path() / "vextorn-test-XXXXXX").string();
     path = mkdtemp(pattern.data()) ? pattern : std::string();
   }
-  ~TempFolder()
+  ~ModelFileFolder()
   {
     std::error_code ignored;
     if(!path.empty())
