@@ -8,6 +8,7 @@ set -euo pipefail
 mode="${1:-run}"
 
 packages=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpng-dev libcairo2-dev libcups2-dev
+          libgl1-mesa-dri libegl-mesa0
           libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core)
 if [ "$mode" = test ]; then
   packages+=(xvfb xauth xdotool imagemagick x11-utils python3 cups-daemon cups-client ghostscript)
