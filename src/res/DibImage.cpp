@@ -183,3 +183,25 @@ BitmapSource DibImage::Bits() const
   }
   return source;
 }
+
+bool DibImage::Decode(ArgbImage &image) const
+{
+  const BitmapSource source = Bits();
+  if(!source.bits || source.width <= 0 || source.Rows() <= 0)
+    return false;
+  ArgbImage decoded;
+  decoded.width = source.width;
+  decoded.height = source.Rows();
+  decoded.pixels.assign(static_cast<size_t>(decoded.width) * decoded.height, 0);
+  PixelView view;
+  view.bits = reinterpret_cast<uint8_t *>(decoded.pixels.data());
+  view.width = decoded.width;
+  view.height = decoded.height;
+  view.pitch = static_cast<std::ptrdiff_t>(decoded.width) * 4;
+  view.format = PixelFormat::Xrgb32;
+  DrawingContext(view).DrawBitmap(0, 0, source, RasterOperation::Copy);
+  for(uint32_t &pixel : decoded.pixels)
+    pixel |= 0xFF000000;
+  image = std::move(decoded);
+  return true;
+}

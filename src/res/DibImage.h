@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gfx/ArgbImage.h"
 #include "gfx/BitmapSource.h"
 #include "gfx/DrawingContext.h"
 
@@ -51,6 +52,10 @@ public:
   const uint8_t *Data() const { return data.get(); }
   // The pixels as a drawable bitmap: the file's pixel array, or the DIB section.
   BitmapSource Bits() const;
+  // The pixels in order, top row first, as opaque 0xFFRRGGBB words, whichever
+  // way up the file stores them and however its rows are padded. False when
+  // there are no pixels.
+  bool Decode(ArgbImage &image) const;
   // Created image only: a drawing context over the DIB section.
   DrawingContext &MemoryDc() { return memoryDc; }
 

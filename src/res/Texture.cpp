@@ -23,28 +23,17 @@ namespace {
     DibImage bitmap;
     if(!bitmap.LoadBmp(fileName, error))
       return false;
-    const BitmapSource source = bitmap.Bits();
-    if(source.bitCount != 16 && source.bitCount != 24 && source.bitCount != 32)
+    const int bitCount = bitmap.Bits().bitCount;
+    if(bitCount != 16 && bitCount != 24 && bitCount != 32)
     {
-      error = std::to_string(source.bitCount) + "-bit BMP pictures are not supported";
+      error = std::to_string(bitCount) + "-bit BMP pictures are not supported";
       return false;
     }
-    ArgbImage decoded;
-    decoded.width = source.width;
-    decoded.height = source.Rows();
-    decoded.pixels.assign(static_cast<size_t>(decoded.width) * decoded.height, 0);
-    // Drawing the file's rows into a top-down 32-bit image puts them in order,
-    // whichever way up the file stores them and however its rows are padded.
-    PixelView view;
-    view.bits = reinterpret_cast<uint8_t *>(decoded.pixels.data());
-    view.width = decoded.width;
-    view.height = decoded.height;
-    view.pitch = static_cast<std::ptrdiff_t>(decoded.width) * 4;
-    view.format = PixelFormat::Xrgb32;
-    DrawingContext(view).DrawBitmap(0, 0, source, RasterOperation::Copy);
-    for(uint32_t &pixel : decoded.pixels)
-      pixel |= 0xFF000000;
-    image = std::move(decoded);
+    if(!bitmap.Decode(image))
+    {
+      error = "the BMP picture holds no pixels";
+      return false;
+    }
     return true;
   }
 

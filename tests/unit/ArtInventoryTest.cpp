@@ -115,17 +115,12 @@ namespace {
     DibImage dib;
     if(!dib.LoadBmp(DataPath(name)))
       return false;
-    const BitmapSource source = dib.Bits();
-    out.width = source.width;
-    out.height = source.Rows();
-    out.rgb.assign(static_cast<size_t>(out.width) * out.height, 0);
-    PixelView view;
-    view.bits = reinterpret_cast<uint8_t *>(out.rgb.data());
-    view.width = out.width;
-    view.height = out.height;
-    view.pitch = static_cast<std::ptrdiff_t>(out.width) * 4;
-    view.format = PixelFormat::Xrgb32;
-    DrawingContext(view).DrawBitmap(0, 0, source, RasterOperation::Copy);
+    ArgbImage image;
+    if(!dib.Decode(image))
+      return false;
+    out.width = image.width;
+    out.height = image.height;
+    out.rgb = std::move(image.pixels);
     return true;
   }
 
