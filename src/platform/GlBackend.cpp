@@ -100,12 +100,8 @@ namespace {
       return true;
     }
 
-    bool Write(int x, int y, int w, int h, const uint32_t *argb, int pitch) override
+    bool Store(int x, int y, int w, int h, const uint32_t *argb, int pitch) override
     {
-      if(!argb || x < 0 || y < 0 || w < 0 || h < 0 || x > Width() - w || y > Height() - h || pitch < w)
-        return false;
-      if(w == 0 || h == 0)
-        return true;
       for(int row = 0; row < h; ++row)
         std::memcpy(&texels[static_cast<size_t>(y + row) * Width() + x], argb + static_cast<size_t>(row) * pitch,
                     static_cast<size_t>(w) * sizeof(uint32_t));
@@ -513,6 +509,18 @@ void main()
       };
       const int first = sprites.Append(corners, 4);
       glDrawArrays(GL_TRIANGLE_STRIP, first, 4);
+    }
+
+    void DrawFaceBatch(FaceBatch &, const FaceDrawState &) override
+    {
+    }
+
+    void SaveScene() override
+    {
+    }
+
+    void RestoreScene() override
+    {
     }
 
     void ReadBackBuffer(uint32_t *pixels) override
