@@ -192,6 +192,13 @@ int main(int argc, char **argv)
   XSync(display, False);
   if(lastXError)
     return Fail("cannot watch window " + std::to_string(window) + " (X error " + std::to_string(lastXError) + ")");
+  // Creating the damage object reports the whole visible window as damaged at
+  // once; that, and anything else before the count starts, is not a frame.
+  while(XPending(display))
+  {
+    XEvent event;
+    XNextEvent(display, &event);
+  }
 
   uint64_t ticksBefore = 0;
   if(!ProcessCpu::Read(pid, ticksBefore))
