@@ -525,7 +525,7 @@ bool VoxelModel::Load(const std::string &path)
     if(mesh != keptRoom)
       delete mesh;
   }
-  pickBuffer.Reset();
+  // The refresh below empties the pick buffer first; nothing reads it before.
   PointerList<CubeMesh>::Add(keptRoom ? keptRoom : newRoom.release());
   for(auto &cube : cubes)
     PointerList<CubeMesh>::Add(cube.release());
