@@ -1,5 +1,6 @@
 #include "model/CubeMesh.h"
 
+#include "gfx/BatchVertex.h"
 #include "gfx/GraphicsDevice.h"
 #include "res/Texture.h"
 
@@ -27,7 +28,13 @@ CubeMesh::~CubeMesh() = default;
 bool CubeMesh::Build(GraphicsDevice &device, const Vector3 &centre, float halfSize, const RgbColour &colour)
 {
   BuildGeometry(centre, halfSize, false);
-  return CreateTextures(device, CubeTextureSize, colour);
+  return CreateTextures(device, CubeTextureSize, &colour);
+}
+
+bool CubeMesh::BuildBlank(GraphicsDevice &device, const Vector3 &centre, float halfSize)
+{
+  BuildGeometry(centre, halfSize, false);
+  return CreateTextures(device, CubeTextureSize, nullptr);
 }
 
 void CubeMesh::BuildGeometry(const Vector3 &center, float halfSize, bool inward)
@@ -52,12 +59,13 @@ void CubeMesh::BuildGeometry(const Vector3 &center, float halfSize, bool inward)
   }
 }
 
-bool CubeMesh::CreateTextures(GraphicsDevice &device, int size, const RgbColour &colour)
+bool CubeMesh::CreateTextures(GraphicsDevice &device, int size, const RgbColour *colour)
 {
+  const int kept = KeptTexels(size);
   for(int f = 0; f < FaceCount; ++f)
   {
     auto texture = std::make_unique<Texture>();
-    if(!texture->CreateFilled(device, size, size, colour))
+    if(colour ? !texture->CreateFace(device, size, kept, *colour) : !texture->CreateBlankFace(device, size, kept))
       return false;
     faces[f].SetTexture(texture.get());
     textures[f] = std::move(texture);
@@ -80,6 +88,44 @@ bool CubeMesh::ReadFaces(const uint8_t *texels, GraphicsDevice &device)
     textures[f]->Upload(device, 0, 0, textureSize, textureSize);
   }
   return true;
+}
+
+bool CubeMesh::ReadImage(std::FILE *file, DibImage &image)
+{
+  if(!image.Data() || image.FromFile())
+    return false;
+  const size_t bytes = static_cast<size_t>(image.Width()) * static_cast<size_t>(image.Height()) * 3;
+  return std::fread(image.Data(), 1, bytes, file) == bytes;
+}
+
+bool CubeMesh::ReadFaces(std::FILE *file)
+{
+  for(int f = 0; f < FaceCount; ++f)
+  {
+    DibImage *image = textures[f] ? textures[f]->Backing() : nullptr;
+    if(!image || image->Width() != textureSize || image->Height() != textureSize || !ReadImage(file, *image))
+      return false;
+  }
+  return true;
+}
+
+bool CubeMesh::SwapImages(std::unique_ptr<DibImage> (&images)[FaceCount])
+{
+  for(int f = 0; f < FaceCount; ++f)
+    if(!textures[f] || !textures[f]->Backing() || !images[f] || images[f]->Width() != textureSize ||
+       images[f]->Height() != textureSize)
+      return false;
+  for(int f = 0; f < FaceCount; ++f)
+    textures[f]->SwapBacking(images[f]);
+  return true;
+}
+
+bool CubeMesh::UploadFaces(GraphicsDevice &device)
+{
+  bool ok = true;
+  for(int f = 0; f < FaceCount; ++f)
+    ok = textures[f] && textures[f]->Upload(device, 0, 0, textureSize, textureSize) && ok;
+  return ok;
 }
 
 bool CubeMesh::WriteFaces(std::FILE *file) const
@@ -106,5 +152,26 @@ void CubeMesh::DrawFaces(GraphicsDevice &device) const
       quad[i] = faces[f].Corner(i);
     device.SetTexture(textures[f] ? textures[f]->Get() : nullptr);
     device.DrawTriangleFan(quad, 2);
+  }
+}
+
+void CubeMesh::WriteQuads(BatchVertex *quads) const
+{
+  for(int f = 0; f < FaceCount; ++f)
+  {
+    const DeviceTexture *texture = textures[f] ? textures[f]->Get() : nullptr;
+    const float layer = texture ? static_cast<float>(texture->Layer()) : 0.f;
+    for(int i = 0; i < QuadCorners; ++i)
+    {
+      const CubeVertex &corner = faces[f].Corner(i);
+      BatchVertex &out = quads[QuadCorners * f + i];
+      out.x = corner.x;
+      out.y = corner.y;
+      out.z = corner.z;
+      out.diffuse = corner.diffuse;
+      out.u = corner.u;
+      out.v = corner.v;
+      out.layer = layer;
+    }
   }
 }

@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <memory>
 
+class DibImage;
 class GraphicsDevice;
 class Texture;
+struct BatchVertex;
 
 // One axis-aligned cube of the model: 24 vertices (four per face, so that each
 // face has its own texture coordinates), six faces and six paint textures.
@@ -20,6 +22,12 @@ class CubeMesh {
 public:
   static constexpr int FaceCount = 6;
   static constexpr int CubeTextureSize = 64;
+  static constexpr int QuadCorners = 4;
+
+  // Faces are textured with coordinates 0 to 0.1 only, so a face of `size`
+  // texels samples its first size * 0.1 + 1 columns and rows (7 of a cube's
+  // 64, 103 of the room's 1024): the texels its device texture keeps.
+  static constexpr int KeptTexels(int size) { return static_cast<int>(static_cast<float>(size) * 0.1f) + 1; }
 
   CubeMesh();
   CubeMesh(const CubeMesh &) = delete;
@@ -30,10 +38,25 @@ public:
   // textures filled with `colour`. False when a texture cannot be created;
   // the mesh must then be discarded.
   virtual bool Build(GraphicsDevice &device, const Vector3 &centre, float halfSize, const RgbColour &colour);
+  // Builds the cube with its images' bytes unset and nothing uploaded, for
+  // ReadFaces from a file and UploadFaces. False as Build.
+  virtual bool BuildBlank(GraphicsDevice &device, const Vector3 &centre, float halfSize);
   // Copies the six faces' texels (size * size * 3 bytes each, rows first,
   // red-green-blue, as the model file holds them) from `texels` into the
   // images and uploads them. False when the mesh has not been built.
   virtual bool ReadFaces(const uint8_t *texels, GraphicsDevice &device);
+  // Reads the six faces' texels (the same layout) from the file's current
+  // position straight into the images; nothing is uploaded. False when the
+  // mesh has not been built or a read falls short.
+  virtual bool ReadFaces(std::FILE *file);
+  // Reads width * height * 3 bytes from the file straight into the image.
+  static bool ReadImage(std::FILE *file, DibImage &image);
+  // Puts the six images (of the faces' size) behind the faces in place of
+  // the current ones, which end up in `images`; nothing is uploaded. False,
+  // with nothing exchanged, when any is missing or of another size.
+  bool SwapImages(std::unique_ptr<DibImage> (&images)[FaceCount]);
+  // Uploads every face's texels from its image (the kept ones, for a face texture).
+  bool UploadFaces(GraphicsDevice &device);
   // Bytes that ReadFaces takes and WriteFaces writes after the centre.
   size_t FaceBytes() const { return static_cast<size_t>(FaceCount) * textureSize * textureSize * 3; }
   // Writes the centre (three floats) and the six faces' texels in the same
@@ -42,6 +65,9 @@ public:
 
   // Draws the six faces, each as a two-triangle fan with its own texture.
   void DrawFaces(GraphicsDevice &device) const;
+  // The six faces as quads of a FaceBatch, in face order, corners c0 to c3,
+  // each with its texture's layer: FaceCount * QuadCorners vertices.
+  void WriteQuads(BatchVertex *quads) const;
 
   const Vector3 &Centre() const { return centre; }
   const CubeVertex &VertexAt(int i) const { return vertices[i]; }
@@ -55,8 +81,9 @@ protected:
   // Writes the vertices and links the faces. `inward` reverses each face's
   // corner order (the room); texture coordinates stay with their points.
   void BuildGeometry(const Vector3 &center, float halfSize, bool inward);
-  // Creates the six size by size textures in one colour; false on the first failure.
-  bool CreateTextures(GraphicsDevice &device, int size, const RgbColour &colour);
+  // Creates the six size by size face textures in one colour, or with their
+  // images unset when `colour` is null; false on the first failure.
+  bool CreateTextures(GraphicsDevice &device, int size, const RgbColour *colour);
 
 private:
   Vector3 centre;

@@ -1,6 +1,5 @@
 #include "model/OutlineMask.h"
 
-#include "gfx/DrawingContext.h"
 #include "model/PickBuffer.h"
 
 #include <algorithm>
@@ -24,11 +23,16 @@ bool OutlineMask::Init(int maskWidth, int maskHeight, const PixelRect &activeAre
   return true;
 }
 
-void OutlineMask::Compute(const PickBuffer &pickBuffer)
+bool OutlineMask::Compute(const PickBuffer &pickBuffer)
 {
-  std::fill(mask.begin(), mask.end(), 0);
+  bool changed = false;
   if(pickBuffer.Width() != width || pickBuffer.Height() != height)
-    return;
+  {
+    changed = std::find(mask.begin(), mask.end(), 1) != mask.end();
+    std::fill(mask.begin(), mask.end(), 0);
+    return changed;
+  }
+  // Only the rectangle is ever marked; everything else stays 0.
   const PickRecord *records = pickBuffer.Data();
   for(int y = area.top; y < area.bottom; ++y)
   {
@@ -38,21 +42,30 @@ void OutlineMask::Compute(const PickBuffer &pickBuffer)
       const CubeFace *face = records[rowStart + x].face;
       const bool leftDiffers = x - 1 >= area.left && records[rowStart + x - 1].face != face;
       const bool upperDiffers = y - 1 >= area.top && records[rowStart - width + x].face != face;
-      if(leftDiffers || upperDiffers)
-        mask[rowStart + x] = 1;
+      const uint8_t mark = leftDiffers || upperDiffers ? 1 : 0;
+      changed = changed || mask[rowStart + x] != mark;
+      mask[rowStart + x] = mark;
     }
   }
+  return changed;
 }
 
-void OutlineMask::Draw(DrawingContext &context) const
+void OutlineMask::WriteOverlay(uint32_t *texels, int pitch) const
 {
-  context.SetPen(0);
-  context.SetBrush(0);
+  constexpr uint32_t Black = 0xFF000000u;
+  constexpr uint32_t Clear = 0x00000000u;
+  const int overlayWidth = OverlayWidth();
   for(int y = area.top; y < area.bottom; ++y)
   {
-    const size_t rowStart = static_cast<size_t>(y) * width;
-    for(int x = area.left; x < area.right; ++x)
-      if(mask[rowStart + x])
-        context.Rectangle(x - 1, y, x + 1, y + 1);
+    const uint8_t *marks = mask.data() + static_cast<size_t>(y) * width;
+    uint32_t *out = texels + static_cast<size_t>(y - area.top) * pitch;
+    // Overlay column c shows pixel area.left - 1 + c, black when it or the
+    // pixel on its right is marked.
+    for(int c = 0; c < overlayWidth; ++c)
+    {
+      const int x = area.left - 1 + c;
+      const bool marked = (x >= area.left && marks[x]) || (x + 1 < area.right && marks[x + 1]);
+      out[c] = marked ? Black : Clear;
+    }
   }
 }

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <vector>
 
-class DrawingContext;
 class PickBuffer;
 
 // One byte per screen pixel, 1 where a black outline is drawn: inside the
@@ -18,13 +17,20 @@ public:
   // (which must lie inside it). False when memory runs out.
   bool Init(int width, int height, const PixelRect &area);
 
-  // Recomputes every byte from the pick buffer's face references.
-  void Compute(const PickBuffer &pickBuffer);
-  // Blackens, for each marked pixel (x, y) in row order, the pixels (x - 1, y)
-  // and (x, y): outlines two pixels wide and one tall.
-  void Draw(DrawingContext &context) const;
+  // Recomputes every byte from the pick buffer's face references; true when
+  // any byte changed.
+  bool Compute(const PickBuffer &pickBuffer);
+  // The outlines as an overlay picture: (area width + 1) by area height
+  // texels (rows `pitch` texels apart) covering the area and the column left
+  // of it. Each marked pixel (x, y) blackens (x - 1, y) and (x, y), so that
+  // outlines are two pixels wide and one tall: those texels are opaque black
+  // 0xFF000000 and the rest transparent 0x00000000.
+  void WriteOverlay(uint32_t *texels, int pitch) const;
+  int OverlayWidth() const { return area.right - area.left + 1; }
+  int OverlayHeight() const { return area.bottom - area.top; }
 
   bool IsMarked(int x, int y) const { return mask[static_cast<size_t>(y) * width + x] != 0; }
+  const PixelRect &Area() const { return area; }
 
 private:
   std::vector<uint8_t> mask;

@@ -3,5 +3,12 @@
 bool RoomMesh::BuildRoom(GraphicsDevice &device, const Vector3 &centre, float halfSize)
 {
   BuildGeometry(centre, halfSize, true);
-  return CreateTextures(device, RoomTextureSize, RgbColour{255, 255, 255});
+  const RgbColour white{255, 255, 255};
+  return CreateTextures(device, RoomTextureSize, &white);
+}
+
+bool RoomMesh::BuildBlankRoom(GraphicsDevice &device, const Vector3 &centre, float halfSize)
+{
+  BuildGeometry(centre, halfSize, true);
+  return CreateTextures(device, RoomTextureSize, nullptr);
 }

@@ -11,4 +11,7 @@ public:
   // Builds the room around `centre` with half-size `halfSize`. False when a
   // texture cannot be created; the mesh must then be discarded.
   virtual bool BuildRoom(GraphicsDevice &device, const Vector3 &centre, float halfSize);
+  // Builds the room with its images' bytes unset and nothing uploaded, for
+  // ReadFaces from a file and UploadFaces.
+  virtual bool BuildBlankRoom(GraphicsDevice &device, const Vector3 &centre, float halfSize);
 };

@@ -1,5 +1,6 @@
 #include "model/VoxelModel.h"
 
+#include "gfx/BatchVertex.h"
 #include "gfx/GraphicsDevice.h"
 #include "model/ReplacingFile.h"
 #include "model/RoomMesh.h"
@@ -10,7 +11,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <vector>
 
 static_assert(std::endian::native == std::endian::little, "the model file is written in the machine's byte order");
@@ -34,6 +34,14 @@ namespace {
     return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
   }
 
+  bool ReadCentre(std::FILE *file, Vector3 &centre)
+  {
+    float xyz[3] = {0.f, 0.f, 0.f};
+    if(std::fread(xyz, sizeof(float), 3, file) != 3)
+      return false;
+    centre = Vector3(xyz[0], xyz[1], xyz[2]);
+    return true;
+  }
 }
 
 VoxelModel::~VoxelModel()
@@ -58,6 +66,20 @@ bool VoxelModel::Init(const VoxelModelSetup &setup)
     return false;
   if(!outlineMask.Init(width, height, PixelRect{left, top, right, bottom}))
     return false;
+  const int overlayWidth = outlineMask.OverlayWidth();
+  const int overlayHeight = outlineMask.OverlayHeight();
+  if(overlayHeight > 0)
+  {
+    // Zeros: transparent, as the empty mask is.
+    outlineTexture = device->CreateTexture(overlayWidth, overlayHeight);
+    if(!outlineTexture)
+      return false;
+    outlineTexels.assign(static_cast<size_t>(overlayWidth) * overlayHeight, 0u);
+  }
+  roomBatch = device->CreateFaceBatch(RoomMesh::RoomTextureSize, CubeMesh::KeptTexels(RoomMesh::RoomTextureSize));
+  cubeBatch = device->CreateFaceBatch(CubeMesh::CubeTextureSize, CubeMesh::KeptTexels(CubeMesh::CubeTextureSize));
+  if(!roomBatch || !cubeBatch)
+    return false;
 
   auto room = std::make_unique<RoomMesh>();
   if(!room->BuildRoom(*device, Vector3(), RoomScale * halfSize))
@@ -66,11 +88,55 @@ bool VoxelModel::Init(const VoxelModelSetup &setup)
   return true;
 }
 
+FaceBatch *VoxelModel::BatchOf(const CubeMesh *mesh) const
+{
+  return mesh->TextureSize() == RoomMesh::RoomTextureSize ? roomBatch.get() : cubeBatch.get();
+}
+
+int VoxelModel::FirstQuadOf(int index) const
+{
+  const FaceBatch *batch = BatchOf(At(index));
+  int before = 0;
+  for(int i = 0; i < index; ++i)
+    before += BatchOf(At(i)) == batch;
+  return before * CubeMesh::FaceCount;
+}
+
+void VoxelModel::AppendQuads(const CubeMesh *mesh)
+{
+  FaceBatch *batch = BatchOf(mesh);
+  if(!batch)
+    return;
+  BatchVertex quads[CubeMesh::FaceCount * CubeMesh::QuadCorners];
+  mesh->WriteQuads(quads);
+  batch->Insert(batch->QuadCount(), quads, CubeMesh::FaceCount);
+}
+
+void VoxelModel::RebuildBatches()
+{
+  if(!roomBatch || !cubeBatch)
+    return;
+  roomBatch->Clear();
+  cubeBatch->Clear();
+  cubeBatch->Reserve(Count() * CubeMesh::FaceCount);
+  for(int i = 0; i < Count(); ++i)
+    AppendQuads(At(i));
+}
+
+void VoxelModel::Add(CubeMesh *mesh)
+{
+  PointerList<CubeMesh>::Add(mesh);
+  AppendQuads(mesh);
+}
+
 void VoxelModel::RemoveAt(int index)
 {
   CubeMesh *mesh = At(index);
+  if(FaceBatch *batch = BatchOf(mesh))
+    batch->Erase(FirstQuadOf(index), CubeMesh::FaceCount);
   PointerList<CubeMesh>::RemoveAt(index);
   pickBuffer.Forget(mesh);
+  outlinesStale = true;
   delete mesh;
 }
 
@@ -82,7 +148,12 @@ void VoxelModel::Clear()
     PointerList<CubeMesh>::RemoveAt(0);
     delete mesh;
   }
+  if(roomBatch)
+    roomBatch->Clear();
+  if(cubeBatch)
+    cubeBatch->Clear();
   pickBuffer.Reset();
+  outlinesStale = true;
 }
 
 bool VoxelModel::AddCube(const Vector3 &centre, const RgbColour &colour)
@@ -108,8 +179,10 @@ bool VoxelModel::RemoveCube(CubeMesh *mesh)
 
 void VoxelModel::Render(GraphicsDevice &renderDevice)
 {
-  for(int i = 0; i < Count(); ++i)
-    At(i)->DrawFaces(renderDevice);
+  if(roomBatch)
+    renderDevice.DrawFaceBatch(*roomBatch);
+  if(cubeBatch)
+    renderDevice.DrawFaceBatch(*cubeBatch);
   if(pickBufferPending)
   {
     RefreshPickBuffer(renderDevice);
@@ -171,19 +244,41 @@ void VoxelModel::RefreshPickBuffer(GraphicsDevice &renderDevice)
       pickBuffer.Rasterise(p[2], p[3], p[0], tag);
     }
   }
+  UpdateOutlines();
+}
+
+void VoxelModel::UpdateOutlines()
+{
+  const bool changed = outlineMask.Compute(pickBuffer);
+  outlinesStale = false;
+  if(!outlineTexture || !(changed || overlayBehind))
+    return;
+  const int overlayWidth = outlineMask.OverlayWidth();
+  outlineMask.WriteOverlay(outlineTexels.data(), overlayWidth);
+  overlayBehind = !outlineTexture->Write(0, 0, overlayWidth, outlineMask.OverlayHeight(), outlineTexels.data(),
+                                         overlayWidth);
 }
 
 void VoxelModel::DrawOutlines(GraphicsDevice &outlineDevice)
 {
-  Surface *surface = outlineDevice.BackBuffer();
-  if(!surface)
+  if(outlinesStale || overlayBehind)
+    UpdateOutlines();
+  if(!outlineTexture)
     return;
-  DrawingContext *context = surface->GetDC();
-  if(!context)
-    return;
-  outlineMask.Compute(pickBuffer);
-  outlineMask.Draw(*context);
-  surface->ReleaseDC(context);
+  // The outlines reach one pixel left of the model area, outside the model's
+  // own viewport: the sprite is clipped to the whole screen instead.
+  const Viewport previous = outlineDevice.GetViewport();
+  outlineDevice.SetViewport(Viewport{0, 0, static_cast<uint32_t>(width), static_cast<uint32_t>(height), 0.f, 1.f});
+  SpriteQuad quad;
+  quad.left = static_cast<float>(left - 1);
+  quad.top = static_cast<float>(top);
+  quad.right = quad.left + static_cast<float>(outlineTexture->Width());
+  quad.bottom = quad.top + static_cast<float>(outlineTexture->Height());
+  quad.colour = 0xFFFFFFFF;
+  quad.smooth = false;
+  quad.blend = SpriteBlend::Alpha;
+  outlineDevice.DrawSpriteQuad(*outlineTexture, quad);
+  outlineDevice.SetViewport(previous);
 }
 
 bool VoxelModel::PaintAt(GraphicsDevice &paintDevice, int x, int y, const RgbColour &penColour)
@@ -313,79 +408,128 @@ bool VoxelModel::Load(const std::string &path)
     return false;
   }
 
-  // Then the whole file is read, and every centre checked.
-  std::unique_ptr<uint8_t[]> bytes(new(std::nothrow) uint8_t[static_cast<size_t>(size)]);
-  if(!bytes)
+  // Then each record is read straight into the images of its new mesh, and
+  // its centre checked. Every new mesh is built before the model changes; the
+  // room is kept (and only its texels replaced) when the file's room stands
+  // where it stands, its texels going to fresh images until all succeeded.
+  const std::string cannotRead = "could not read the model file " + path + "; the model is kept";
+  const std::string badCentre = "the model file " + path + " is damaged (bad centre); the model is kept";
+  const std::string roomFailed = "could not create the textures of the loaded room; the model is kept";
+  const std::string cubeFailed = "could not create the textures of a loaded cube; the model is kept";
+  Vector3 roomCentre;
+  if(!ReadCentre(file.get(), roomCentre))
   {
-    LogLine("not enough memory to load the model file " + path + "; the model is kept");
+    LogLine(cannotRead);
     return false;
   }
-  if(!SeekTo(file.get(), 0) || std::fread(bytes.get(), 1, static_cast<size_t>(size), file.get()) != static_cast<size_t>(size))
+  if(!IsFinite(roomCentre))
   {
-    LogLine("could not read the model file " + path + "; the model is kept");
+    LogLine(badCentre);
     return false;
   }
-  file.reset();
-  auto record = [&bytes](int32_t i) {
-    return bytes.get() + CountBytes + (i == 0 ? 0 : RoomRecordBytes + CubeRecordBytes * (i - 1));
-  };
-  auto centreOf = [&record](int32_t i) {
-    float xyz[3] = {0.f, 0.f, 0.f};
-    std::memcpy(xyz, record(i), sizeof xyz);
-    return Vector3(xyz[0], xyz[1], xyz[2]);
-  };
-  for(int32_t i = 0; i < count; ++i)
-    if(!IsFinite(centreOf(i)))
+  RoomMesh *keptRoom = Count() > 0 ? dynamic_cast<RoomMesh *>(At(0)) : nullptr;
+  if(keptRoom && !(keptRoom->Centre() == roomCentre && keptRoom->TextureSize() == RoomMesh::RoomTextureSize))
+    keptRoom = nullptr;
+  std::unique_ptr<RoomMesh> newRoom;
+  std::unique_ptr<DibImage> roomImages[CubeMesh::FaceCount];
+  if(keptRoom)
+  {
+    for(auto &image : roomImages)
     {
-      LogLine("the model file " + path + " is damaged (bad centre); the model is kept");
+      image = std::make_unique<DibImage>();
+      if(!image->CreateByteImage(RoomMesh::RoomTextureSize, RoomMesh::RoomTextureSize))
+      {
+        LogLine("not enough memory to load the model file " + path + "; the model is kept");
+        return false;
+      }
+      if(!CubeMesh::ReadImage(file.get(), *image))
+      {
+        LogLine(cannotRead);
+        return false;
+      }
+    }
+  }
+  else
+  {
+    newRoom = std::make_unique<RoomMesh>();
+    if(!newRoom->BuildBlankRoom(*device, roomCentre, RoomScale * halfSize))
+    {
+      LogLine(roomFailed);
       return false;
     }
+    if(!newRoom->ReadFaces(file.get()))
+    {
+      LogLine(cannotRead);
+      return false;
+    }
+  }
 
-  // Every new mesh is built before the model changes. The room is kept (and
-  // only its texels replaced) when the file's room stands where it stands.
   std::vector<std::unique_ptr<CubeMesh>> cubes;
   cubes.reserve(static_cast<size_t>(count) - 1);
   for(int32_t i = 1; i < count; ++i)
   {
-    auto cube = std::make_unique<CubeMesh>();
-    if(!cube->Build(*device, centreOf(i), halfSize, RgbColour{255, 255, 255}) ||
-       !cube->ReadFaces(record(i) + 12, *device))
+    Vector3 centre;
+    if(!ReadCentre(file.get(), centre))
     {
-      LogLine("could not create the textures of a loaded cube; the model is kept");
+      LogLine(cannotRead);
+      return false;
+    }
+    if(!IsFinite(centre))
+    {
+      LogLine(badCentre);
+      return false;
+    }
+    auto cube = std::make_unique<CubeMesh>();
+    if(!cube->BuildBlank(*device, centre, halfSize))
+    {
+      LogLine(cubeFailed);
+      return false;
+    }
+    if(!cube->ReadFaces(file.get()))
+    {
+      LogLine(cannotRead);
       return false;
     }
     cubes.push_back(std::move(cube));
   }
-  const Vector3 roomCentre = centreOf(0);
-  RoomMesh *keptRoom = Count() > 0 ? dynamic_cast<RoomMesh *>(At(0)) : nullptr;
-  if(keptRoom && !(keptRoom->Centre() == roomCentre))
-    keptRoom = nullptr;
-  std::unique_ptr<RoomMesh> newRoom;
-  if(!keptRoom)
-  {
-    newRoom = std::make_unique<RoomMesh>();
-    if(!newRoom->BuildRoom(*device, roomCentre, RoomScale * halfSize) || !newRoom->ReadFaces(record(0) + 12, *device))
+  file.reset();
+
+  // Only the texels the devices keep are converted.
+  for(auto &cube : cubes)
+    if(!cube->UploadFaces(*device))
     {
-      LogLine("could not create the textures of the loaded room; the model is kept");
+      LogLine(cubeFailed);
       return false;
     }
+  if(newRoom && !newRoom->UploadFaces(*device))
+  {
+    LogLine(roomFailed);
+    return false;
+  }
+  // The kept room takes its new images (its old ones are freed on return);
+  // this changes nothing when it fails.
+  if(keptRoom && !keptRoom->SwapImages(roomImages))
+  {
+    LogLine(roomFailed);
+    return false;
   }
 
-  // Nothing below can fail.
+  // Nothing below can fail (a face texture always takes its texels). The
+  // list is emptied and filled again directly, and the batches rebuilt once.
   if(keptRoom)
+    keptRoom->UploadFaces(*device);
+  while(Count() > 0)
   {
+    CubeMesh *mesh = At(0);
     PointerList<CubeMesh>::RemoveAt(0);
-    Clear();
-    keptRoom->ReadFaces(record(0) + 12, *device);
-    Add(keptRoom);
+    if(mesh != keptRoom)
+      delete mesh;
   }
-  else
-  {
-    Clear();
-    Add(newRoom.release());
-  }
+  // The refresh below empties the pick buffer first; nothing reads it before.
+  PointerList<CubeMesh>::Add(keptRoom ? keptRoom : newRoom.release());
   for(auto &cube : cubes)
-    Add(cube.release());
+    PointerList<CubeMesh>::Add(cube.release());
+  RebuildBatches();
   RefreshPickBuffer(*device);
   return true;
 }

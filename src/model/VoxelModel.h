@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/PointerList.h"
+#include "gfx/DeviceTexture.h"
+#include "gfx/FaceBatch.h"
 #include "gfx/PixelRect.h"
 #include "gfx/Vector2.h"
 #include "gfx/Vector3.h"
@@ -10,7 +12,9 @@
 #include "res/RgbColour.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 class GraphicsDevice;
 class Surface;
@@ -31,6 +35,10 @@ struct VoxelModelSetup {
 // The model the child builds: an ordered list of meshes that it owns, the
 // room first and then the cubes in placing order; the pick buffer that says
 // which face is seen at each screen pixel, and the outline mask drawn from it.
+// The meshes' faces are mirrored, in list order, as quads of two face batches
+// (the room's and the cubes'), which is how the model is drawn; the outlines
+// are an overlay texture, rewritten only when a refresh of the pick buffer
+// changed them.
 // Every editing operation takes a screen pixel and ignores pixels outside the
 // active rectangle; editing operations return true when they changed
 // something and leave the model as it was when they return false.
@@ -44,14 +52,19 @@ public:
   VoxelModel() = default;
   ~VoxelModel() override;
 
-  // Allocates the pick buffer and outline mask and builds the room (half-size
-  // 16 cubes) around the origin. False when the rectangle does not fit the
-  // buffer, memory runs out or the room's textures cannot be created.
+  // Allocates the pick buffer, outline mask and outline overlay, makes the
+  // face batches and builds the room (half-size 16 cubes) around the origin.
+  // False when the rectangle does not fit the buffer, memory runs out or the
+  // room's textures, the batches or the overlay cannot be created.
   bool Init(const VoxelModelSetup &setup);
 
-  // Destroys the mesh at the index and removes it; the pick buffer forgets it.
+  // Appends the mesh (owned from now on) and its six faces to its batch.
+  void Add(CubeMesh *mesh) override;
+  // Destroys the mesh at the index and removes it and its quads; the pick
+  // buffer forgets it.
   void RemoveAt(int index) override;
-  // Destroys every mesh, the room included, and empties the pick buffer.
+  // Destroys every mesh, the room included, empties both batches and the
+  // pick buffer.
   void Clear() override;
 
   // Appends a cube of the colour centred at `centre` and refreshes the pick
@@ -61,12 +74,14 @@ public:
   // Destroys the mesh and removes it from the list; false when it is not there.
   bool RemoveCube(CubeMesh *mesh);
 
-  // Draws every mesh, room first; refreshes the pick buffer after the first call.
+  // Draws the room's batch, then the cubes' batch; refreshes the pick buffer
+  // after the first call.
   void Render(GraphicsDevice &device);
-  // Rebuilds every pick record from the device's transforms and viewport.
+  // Rebuilds every pick record from the device's transforms and viewport,
+  // then the outline mask, and writes the overlay when the mask changed.
   void RefreshPickBuffer(GraphicsDevice &device);
-  // Recomputes the outline mask and draws it in black on the device's back
-  // buffer. Nothing when there is no back buffer or its context is out.
+  // Draws the outline overlay as one sprite, one texel per pixel, its top
+  // left at (left - 1, top), with the full-screen viewport (put back after).
   void DrawOutlines(GraphicsDevice &device);
 
   // Paints the texel of the face under the pixel with the pen colour.
@@ -81,11 +96,13 @@ public:
   // of a temporary file that replaces `path` only when all was written and
   // synced. False, with any old file kept, on any failure.
   bool Save(const std::string &path) const;
-  // Replaces the model with the file's meshes. The whole file is checked
-  // first (count at least 1, exact size for that count, finite centres) and
-  // read completely, and every new mesh built, before the model changes: on
-  // any failure the model is exactly as it was and the result is false. A
-  // room at the same centre is kept and given the file's texels.
+  // Replaces the model with the file's meshes. The count and the exact size
+  // for it are checked first; then each record is read straight into the
+  // images of its new mesh and its centre checked (finite), and every new
+  // mesh is built and uploaded before the model changes: on any failure the
+  // model is exactly as it was and the result is false. A room at the same
+  // centre is kept and given the file's texels (read into fresh images that
+  // take the place of its own only once everything succeeded).
   bool Load(const std::string &path);
 
   // The texel (tx, ty) that texture coordinate `uv` selects on a face whose
@@ -101,6 +118,24 @@ public:
   float HalfSize() const { return halfSize; }
   // True until the refresh that follows the first Render.
   bool PickBufferPending() const { return pickBufferPending; }
+  // The quads of the room (index 0) and of the cubes, in list order; null
+  // before Init.
+  const FaceBatch *RoomBatch() const { return roomBatch.get(); }
+  const FaceBatch *CubeBatch() const { return cubeBatch.get(); }
+  // The outline overlay on the device; null before Init.
+  const DeviceTexture *OutlineOverlay() const { return outlineTexture.get(); }
+
+private:
+  // The batch a mesh's faces go to: the room's for a mesh with the room's
+  // texture size, the cubes' otherwise.
+  FaceBatch *BatchOf(const CubeMesh *mesh) const;
+  // The first quad of the mesh at the index in its batch.
+  int FirstQuadOf(int index) const;
+  void AppendQuads(const CubeMesh *mesh);
+  // Empties both batches and fills them again from the list.
+  void RebuildBatches();
+  // Recomputes the outline mask and, when it changed, rewrites the overlay.
+  void UpdateOutlines();
 
 private:
   GraphicsDevice *device = nullptr;
@@ -114,4 +149,12 @@ private:
   PickBuffer pickBuffer;
   OutlineMask outlineMask;
   bool pickBufferPending = true;
+  std::unique_ptr<FaceBatch> roomBatch;
+  std::unique_ptr<FaceBatch> cubeBatch;
+  std::unique_ptr<DeviceTexture> outlineTexture;
+  std::vector<uint32_t> outlineTexels;
+  // The mask may not match the pick buffer (a mesh was forgotten or removed
+  // without a refresh); the overlay texture does not hold the mask.
+  bool outlinesStale = false;
+  bool overlayBehind = false;
 };

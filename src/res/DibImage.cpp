@@ -82,6 +82,39 @@ bool DibImage::CreateDib(int newWidth, int newHeight, int bitsPerPixel)
   return true;
 }
 
+bool DibImage::CreateByteImage(int newWidth, int newHeight)
+{
+  if(newWidth <= 0 || newHeight <= 0 || newWidth > BmpFormat::MaxDimension || newHeight > BmpFormat::MaxDimension ||
+     static_cast<long long>(newWidth) * newHeight > MaxCreatedPixels)
+  {
+    LogLine("cannot create an image of " + std::to_string(newWidth) + " x " + std::to_string(newHeight) + " pixels");
+    return false;
+  }
+  const size_t byteImageSize = static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight) * 3;
+  // Not value-initialised: the caller writes every byte.
+  std::unique_ptr<uint8_t[]> newData(new(std::nothrow) uint8_t[byteImageSize]);
+  if(!newData)
+  {
+    LogLine("out of memory for an image of " + std::to_string(newWidth) + " x " + std::to_string(newHeight) +
+            " pixels");
+    return false;
+  }
+
+  fromFile = false;
+  data = std::move(newData);
+  dataSize = byteImageSize;
+  filePixelsOffset = 0;
+  fileBitCount = 0;
+  fileHeight = 0;
+  dibBits.reset();
+  dibBitCount = 0;
+  width = newWidth;
+  height = newHeight;
+  lastIndex = 0;
+  memoryDc = DrawingContext();
+  return true;
+}
+
 bool DibImage::LoadBmp(const std::string &fileName)
 {
   std::string reason;

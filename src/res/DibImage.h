@@ -8,13 +8,15 @@
 #include <memory>
 #include <string>
 
-// A bitmap of one of two kinds:
+// A bitmap of one of three kinds:
 // - read: a whole BMP file in memory (LoadBmp), drawn onto a DrawingContext
 //   through Bits();
 // - created (CreateDib): a bottom-up DIB section of 16, 24 or 32 bits per pixel
 //   that a DrawingContext (MemoryDc) draws into and SaveBmp writes out, plus a
 //   separate CPU-side byte image (Data) of width x height RgbColour, which a
 //   Texture uploads from. Drawing changes the DIB section, not the byte image.
+// - a byte image alone (CreateByteImage), behind a face texture: no DIB
+//   section, so Bits() is empty and SaveBmp refuses it.
 class DibImage {
 public:
   DibImage() = default;
@@ -27,6 +29,11 @@ public:
   // a log line, for an empty, negative or oversized size or a bit count other
   // than 16, 24 or 32.
   bool CreateDib(int width, int height, int bitsPerPixel);
+  // Makes only the byte image, width x height x 3 bytes, with no DIB section
+  // (nothing draws on it) and its bytes left unset: for a picture whose every
+  // byte is about to be written, such as a face texture read from a file.
+  // False, with a log line, for an empty, negative or oversized size.
+  bool CreateByteImage(int width, int height);
   // Reads a whole BMP file. Only the first magic byte is compared. Refuses
   // (false, one log line, the image unchanged) a file that does not start
   // with 'B', has fewer than 16 or more than 32 bits per pixel, has a short or

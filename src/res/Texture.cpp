@@ -6,17 +6,11 @@
 #include "platform/PngReader.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 namespace {
-  // Uploads of up to this many texels (a painted texel, a small stroke) use a
-  // buffer on the stack; larger ones a temporary one on the heap.
-  constexpr int SmallUploadTexels = 256;
-
   // Decodes a BMP file with the program's own reader into opaque ARGB words.
   bool DecodeBmp(const std::string &fileName, ArgbImage &image, std::string &error)
   {
@@ -134,6 +128,57 @@ bool Texture::CreateFilled(GraphicsDevice &device, int newWidth, int newHeight, 
   return Upload(device, 0, 0, newWidth, newHeight);
 }
 
+bool Texture::CreateFace(GraphicsDevice &device, int size, int kept, const RgbColour &colour)
+{
+  Texture made;
+  if(!made.CreateBlankFace(device, size, kept))
+    return false;
+  uint8_t *bytes = made.backing->Data();
+  const size_t count = static_cast<size_t>(size) * static_cast<size_t>(size);
+  for(size_t i = 0; i < count; ++i)
+  {
+    bytes[i * 3] = colour.red;
+    bytes[i * 3 + 1] = colour.green;
+    bytes[i * 3 + 2] = colour.blue;
+  }
+  if(!made.Upload(device, 0, 0, size, size))
+    return false;
+  texture = std::move(made.texture);
+  backing = std::move(made.backing);
+  textureWidth = size;
+  textureHeight = size;
+  return true;
+}
+
+bool Texture::CreateBlankFace(GraphicsDevice &device, int size, int kept)
+{
+  std::unique_ptr<DeviceTexture> created = device.CreateLayerTexture(size, kept);
+  if(!created)
+  {
+    LogLine("cannot create a " + std::to_string(size) + " x " + std::to_string(size) + " face texture keeping " +
+            std::to_string(kept) + " texels");
+    return false;
+  }
+  auto image = std::make_unique<DibImage>();
+  if(!image->CreateByteImage(size, size))
+    return false;
+  image->lastIndex = static_cast<int32_t>((static_cast<size_t>(size) * static_cast<size_t>(size) - 1) * 3);
+  texture = std::move(created);
+  backing = std::move(image);
+  textureWidth = size;
+  textureHeight = size;
+  return true;
+}
+
+bool Texture::SwapBacking(std::unique_ptr<DibImage> &image)
+{
+  if(!backing || !image || image->FromFile() || !image->Data() || image->Width() != backing->Width() ||
+     image->Height() != backing->Height())
+    return false;
+  backing.swap(image);
+  return true;
+}
+
 bool Texture::Upload(GraphicsDevice &, int x, int y, int w, int h)
 {
   if(!texture || !backing || backing->FromFile())
@@ -151,24 +196,7 @@ bool Texture::Upload(GraphicsDevice &, int x, int y, int w, int h)
   if(columns == 0 || rows == 0)
     return true;
 
-  std::array<uint32_t, SmallUploadTexels> small;
-  std::vector<uint32_t> large;
-  uint32_t *texels = small.data();
-  const size_t count = static_cast<size_t>(columns) * static_cast<size_t>(rows);
-  if(count > small.size())
-  {
-    large.resize(count);
-    texels = large.data();
-  }
-
-  const uint8_t *bytes = backing->Data();
   const size_t stride = static_cast<size_t>(backing->Width()) * 3;
-  uint32_t *out = texels;
-  for(long long r = y0; r < y1; ++r)
-  {
-    const uint8_t *p = bytes + static_cast<size_t>(r) * stride + static_cast<size_t>(x0) * 3;
-    for(int c = 0; c < columns; ++c, p += 3)
-      *out++ = 0xFF000000u | static_cast<uint32_t>(p[0]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[2];
-  }
-  return texture->Write(static_cast<int>(x0), static_cast<int>(y0), columns, rows, texels, columns);
+  const uint8_t *first = backing->Data() + static_cast<size_t>(y0) * stride + static_cast<size_t>(x0) * 3;
+  return texture->WriteRgb(static_cast<int>(x0), static_cast<int>(y0), columns, rows, first, stride);
 }

@@ -2,6 +2,7 @@
 
 #include "create/OrbitCamera.h"
 #include "gfx/GraphicsDevice.h"
+#include "gfx/HeadlessBackend.h"
 #include "model/VoxelModel.h"
 
 #include <gtest/gtest.h>
@@ -9,16 +10,45 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
-// A headless device, a model initialised as the studio does (half-size 20,
+// The headless back end that also remembers what it was asked to draw: each
+// sprite with its texture, and each batch, in order.
+class RecordingBackend : public HeadlessBackend {
+public:
+  RecordingBackend() : HeadlessBackend(640, 480) {}
+
+  void DrawSprite(const DeviceTexture &texture, const SpriteQuad &quad) override
+  {
+    HeadlessBackend::DrawSprite(texture, quad);
+    sprites.push_back({&texture, quad});
+  }
+  void DrawFaceBatch(FaceBatch &batch, const FaceDrawState &state) override
+  {
+    HeadlessBackend::DrawFaceBatch(batch, state);
+    batches.push_back(&batch);
+  }
+
+  struct SpriteDraw {
+    const DeviceTexture *texture = nullptr;
+    SpriteQuad quad;
+  };
+  std::vector<SpriteDraw> sprites;
+  std::vector<const FaceBatch *> batches;
+};
+
+// A headless device (recording what it draws), a model initialised as the studio does (half-size 20,
 // 640 by 480 buffers, active rectangle 118, 128, 506 by 336), the orbit camera
 // applied, and the device's viewport set to the model area.
 class ModelTest : public ::testing::Test {
 protected:
   void SetUp() override
   {
-    ASSERT_TRUE(device.CreateHeadless());
+    auto recording = std::make_unique<RecordingBackend>();
+    backend = recording.get();
+    ASSERT_TRUE(device.CreateWithBackend(std::move(recording)));
     ASSERT_TRUE(camera.Init(device, 640, 480));
     camera.Apply();
     device.SetViewport(Viewport{118, 128, 506, 336, 0.f, 1.f});
@@ -46,6 +76,8 @@ protected:
   }
 
   GraphicsDevice device;
+  // Owned by the device.
+  RecordingBackend *backend = nullptr;
   OrbitCamera camera;
   VoxelModel model;
 };

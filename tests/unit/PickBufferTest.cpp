@@ -3,12 +3,50 @@
 #include "model/OutlineMask.h"
 #include "model/PickBuffer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace {
+  // Draws the sprites the back end was given onto a white 640 by 480
+  // picture as the device draws them: one texel per pixel, clipped to the
+  // sprite's viewport, texel times colour alpha-blended over what is there.
+  std::vector<uint32_t> PictureOfSprites(const RecordingBackend &backend)
+  {
+    std::vector<uint32_t> picture(640 * 480, 0xFFFFFFFFu);
+    for(const RecordingBackend::SpriteDraw &draw : backend.sprites)
+    {
+      const DeviceTexture &texture = *draw.texture;
+      std::vector<uint32_t> texels(static_cast<size_t>(texture.Width()) * texture.Height());
+      texture.Read(texels.data());
+      const SpriteQuad &q = draw.quad;
+      const int x0 = std::max(static_cast<int>(q.left), static_cast<int>(q.viewport.x));
+      const int y0 = std::max(static_cast<int>(q.top), static_cast<int>(q.viewport.y));
+      const int x1 = std::min(static_cast<int>(q.right), static_cast<int>(q.viewport.x + q.viewport.width));
+      const int y1 = std::min(static_cast<int>(q.bottom), static_cast<int>(q.viewport.y + q.viewport.height));
+      for(int y = y0; y < y1; ++y)
+        for(int x = x0; x < x1; ++x)
+        {
+          const uint32_t t = texels[static_cast<size_t>(y - static_cast<int>(q.top)) * texture.Width() +
+                                    (x - static_cast<int>(q.left))];
+          uint32_t &out = picture[static_cast<size_t>(y) * 640 + x];
+          uint32_t blended = 0xFF000000u;
+          for(int shift = 0; shift < 24; shift += 8)
+          {
+            const double alpha = ((t >> 24) & 0xFF) / 255.0 * ((q.colour >> 24) & 0xFF) / 255.0;
+            const double source = ((t >> shift) & 0xFF) * ((q.colour >> shift) & 0xFF) / 255.0;
+            const double value = source * alpha + ((out >> shift) & 0xFF) * (1.0 - alpha);
+            blended |= static_cast<uint32_t>(std::lround(value)) << shift;
+          }
+          out = blended;
+        }
+    }
+    return picture;
+  }
+
   // Stand-in identities for the records a test writes; never dereferenced.
   CubeFace *FaceTag(uintptr_t n)
   {
@@ -233,14 +271,13 @@ TEST_F(ModelTest, DrawOutlinesBlackensEachMarkAndThePixelLeftOfIt)
 {
   Turn(45, 30);
   ASSERT_TRUE(model.AddCube(Vector3(0, 0, 0), RgbColour{}));
-  device.SetViewport(Viewport{0, 0, 640, 480, 0.f, 1.f});
-  device.Clear(true, false, 0xFFFFFFFF, 1.f);
   model.DrawOutlines(device);
-  device.SetViewport(Viewport{118, 128, 506, 336, 0.f, 1.f});
+  device.ExecutePending();
+  ASSERT_EQ(backend->sprites.size(), 1u);
+  const std::vector<uint32_t> pixels = PictureOfSprites(*backend);
 
-  int pitch = 0;
-  const uint32_t *pixels = device.BackBuffer()->LockRect(pitch);
-  auto black = [&](int x, int y) { return (pixels[y * pitch + x] & 0xFFFFFF) == 0; };
+  auto black = [&](int x, int y) { return (pixels[static_cast<size_t>(y) * 640 + x] & 0xFFFFFF) == 0; };
+  auto white = [&](int x, int y) { return (pixels[static_cast<size_t>(y) * 640 + x] & 0xFFFFFF) == 0xFFFFFF; };
   int marks = 0;
   bool leftOfRectangle = false;
   for(int y = 0; y < 480; ++y)
@@ -255,9 +292,12 @@ TEST_F(ModelTest, DrawOutlinesBlackensEachMarkAndThePixelLeftOfIt)
         leftOfRectangle = leftOfRectangle || x == 118;
       }
       else
+      {
         ASSERT_EQ(black(x, y), rightMarked) << x << "," << y;
+        // Everything else is left exactly as it was.
+        ASSERT_TRUE(rightMarked || white(x, y)) << x << "," << y;
+      }
     }
-  device.BackBuffer()->UnlockRect();
   EXPECT_GT(marks, 100);
   EXPECT_TRUE(leftOfRectangle);
 
@@ -277,27 +317,23 @@ TEST_F(ModelTest, DrawOutlinesBlackensEachMarkAndThePixelLeftOfIt)
   EXPECT_GT(inside, 100);
 }
 
-TEST_F(ModelTest, DrawOutlinesWhileTheContextIsOutDoesNothing)
+// The outlines are a sprite of the model's overlay: they no longer need the
+// back buffer's drawing context, and draw the same while it is out.
+TEST_F(ModelTest, DrawOutlinesNeedsNoDrawingContext)
 {
-  device.SetViewport(Viewport{0, 0, 640, 480, 0.f, 1.f});
-  device.Clear(true, false, 0xFFFFFFFF, 1.f);
   model.RefreshPickBuffer(device);
+  model.DrawOutlines(device);
+  device.ExecutePending();
+  ASSERT_EQ(backend->sprites.size(), 1u);
+  const std::vector<uint32_t> free = PictureOfSprites(*backend);
+  backend->sprites.clear();
+
   DrawingContext *held = device.BackBuffer()->GetDC();
   ASSERT_NE(held, nullptr);
   model.DrawOutlines(device);
   device.BackBuffer()->ReleaseDC(held);
-  int pitch = 0;
-  const uint32_t *pixels = device.BackBuffer()->LockRect(pitch);
-  int blackPixels = 0;
-  for(int i = 0; i < 480 * pitch; ++i)
-    blackPixels += (pixels[i] & 0xFFFFFF) == 0;
-  device.BackBuffer()->UnlockRect();
-  EXPECT_EQ(blackPixels, 0);
-  // With the context free again the same call draws.
-  model.DrawOutlines(device);
-  pixels = device.BackBuffer()->LockRect(pitch);
-  for(int i = 0; i < 480 * pitch; ++i)
-    blackPixels += (pixels[i] & 0xFFFFFF) == 0;
-  device.BackBuffer()->UnlockRect();
-  EXPECT_GT(blackPixels, 0);
+  device.ExecutePending();
+  ASSERT_EQ(backend->sprites.size(), 1u);
+  EXPECT_EQ(PictureOfSprites(*backend), free);
+  EXPECT_GT(std::count(free.begin(), free.end(), 0xFF000000u), 0);
 }
