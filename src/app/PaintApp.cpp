@@ -1,11 +1,11 @@
 #include "app/PaintApp.h"
 
 #include "app/EventManager.h"
+#include "base/Log.h"
 #include "events/EventCreate.h"
 #include "events/EventTitle.h"
 #include "events/Studio.h"
 #include "platform/Clock.h"
-#include "platform/Log.h"
 
 PaintApp::PaintApp()
   : readClock(Clock::Milliseconds)

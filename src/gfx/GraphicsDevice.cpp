@@ -1,8 +1,8 @@
 #include "gfx/GraphicsDevice.h"
 
+#include "base/Log.h"
 #include "gfx/HeadlessBackend.h"
 #include "platform/GlBackend.h"
-#include "platform/Log.h"
 #include "platform/NativeWindow.h"
 
 namespace {

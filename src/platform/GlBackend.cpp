@@ -1,7 +1,7 @@
 #include "platform/GlBackend.h"
 
+#include "base/Log.h"
 #include "platform/Letterbox.h"
-#include "platform/Log.h"
 #include "platform/NativeWindow.h"
 
 #include <SDL.h>
