@@ -2,8 +2,6 @@
 
 #include "base/Log.h"
 #include "gfx/HeadlessBackend.h"
-#include "platform/GlBackend.h"
-#include "platform/NativeWindow.h"
 
 namespace {
   const char *ResetErrorName(ResetError error)
@@ -36,11 +34,6 @@ GraphicsDevice::GraphicsDevice() = default;
 GraphicsDevice::~GraphicsDevice()
 {
   Release();
-}
-
-bool GraphicsDevice::Create(NativeWindow &window)
-{
-  return CreateWithBackend(GlBackend::Create(window, presentation.backBufferWidth, presentation.backBufferHeight));
 }
 
 bool GraphicsDevice::CreateHeadless(int width, int height)
