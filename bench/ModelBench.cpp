@@ -150,7 +150,7 @@ namespace {
     Scene scene(100);
     AllocationCounter counter(state);
     for(auto _ : state)
-      scene.model.DrawOutlines(scene.device, scene.device.BackBuffer());
+      scene.model.DrawOutlines(scene.device);
     state.SetLabel("mask and drawing, room + 100 cubes");
   }
   BENCHMARK(DrawOutlines)->Unit(benchmark::kMillisecond);

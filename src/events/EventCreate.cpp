@@ -168,7 +168,7 @@ void EventCreate::Render()
   }
 
   Surface *backBuffer = device.BackBuffer();
-  studio.Model()->DrawOutlines(device, backBuffer);
+  studio.Model()->DrawOutlines(device);
   if(backBuffer)
     if(DrawingContext *context = backBuffer->GetDC())
     {

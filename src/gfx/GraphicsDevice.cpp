@@ -2,6 +2,7 @@
 
 #include "base/Log.h"
 #include "gfx/HeadlessBackend.h"
+#include "gfx/LayerTexture.h"
 
 namespace {
   const char *ResetErrorName(ResetError error)
@@ -115,6 +116,7 @@ bool GraphicsDevice::Reset()
     listeners.At(i)->OnLostDevice(*this);
 
   backBuffer.reset();
+  ForgetShownFrame();
   if(!backend)
     return false;
 
@@ -149,6 +151,10 @@ bool GraphicsDevice::Reset()
 
 void GraphicsDevice::Release()
 {
+  frame.Clear();
+  executed = 0;
+  ForgetShownFrame();
+  pools.clear();
   backBuffer.reset();
   // The listeners belong to others: forget them without touching them.
   while(listeners.Count())
@@ -159,7 +165,7 @@ void GraphicsDevice::Release()
 
 void GraphicsDevice::RefreshBackBuffer()
 {
-  backBuffer = backend ? std::make_unique<Surface>(*backend) : nullptr;
+  backBuffer = backend ? std::make_unique<Surface>(*backend, *this) : nullptr;
 }
 
 void GraphicsDevice::SetTransform(TransformKind kind, const Matrix &matrix)
@@ -191,11 +197,14 @@ void GraphicsDevice::Clear(bool target, bool depth, uint32_t argb, float z)
 {
   if(!backend)
     return;
-  if(backBuffer)
-    backBuffer->Flush();
-  backend->Clear(viewport, target, depth, argb, z);
-  if(backBuffer && target)
-    backBuffer->MarkStale();
+  DrawCommand command;
+  command.kind = DrawCommand::Kind::Clear;
+  command.viewport = viewport;
+  command.target = target;
+  command.depth = depth;
+  command.argb = argb;
+  command.z = z;
+  frame.Add(command);
 }
 
 bool GraphicsDevice::BeginScene()
@@ -246,24 +255,97 @@ void GraphicsDevice::DrawTriangleFan(const Vertex *vertices, int primitiveCount)
 {
   if(!backend || !vertices || primitiveCount <= 0)
     return;
-  if(backBuffer)
-    backBuffer->Flush();
-  backend->DrawTriangleFan(vertices, primitiveCount, currentTexture, MakeFaceDrawState());
-  if(backBuffer)
-    backBuffer->MarkStale();
+  DrawCommand command;
+  command.kind = DrawCommand::Kind::Fan;
+  command.state = MakeFaceDrawState();
+  command.firstVertex = frame.AddVertices(vertices, primitiveCount + 2);
+  command.primitiveCount = primitiveCount;
+  command.texture = currentTexture;
+  if(currentTexture)
+  {
+    command.identity = currentTexture->Identity();
+    command.revision = currentTexture->Revision();
+  }
+  frame.Add(command);
 }
 
 void GraphicsDevice::DrawSpriteQuad(const DeviceTexture &texture, const SpriteQuad &quad)
 {
   if(!backend)
     return;
+  DrawCommand command;
+  command.kind = DrawCommand::Kind::Sprite;
+  command.quad = quad;
+  command.quad.viewport = viewport;
+  command.texture = &texture;
+  command.identity = texture.Identity();
+  command.revision = texture.Revision();
+  frame.Add(command);
+}
+
+void GraphicsDevice::DrawFaceBatch(FaceBatch &batch)
+{
+  if(!backend || batch.QuadCount() == 0)
+    return;
+  DrawCommand command;
+  command.kind = DrawCommand::Kind::Batch;
+  command.state = MakeFaceDrawState();
+  command.batch = &batch;
+  command.identity = batch.Identity();
+  command.revision = batch.Revision();
+  command.poolIdentity = batch.Pool().Identity();
+  command.poolRevision = batch.Pool().Revision();
+  frame.Add(command);
+}
+
+void GraphicsDevice::BeginOverlay()
+{
+  frame.MarkOverlay();
+}
+
+void GraphicsDevice::Run(const DrawCommand &command)
+{
+  switch(command.kind)
+  {
+    case DrawCommand::Kind::Clear:
+      backend->Clear(command.viewport, command.target, command.depth, command.argb, command.z);
+      break;
+    case DrawCommand::Kind::Fan:
+      backend->DrawTriangleFan(frame.VerticesAt(command.firstVertex), command.primitiveCount, command.texture,
+                               command.state);
+      break;
+    case DrawCommand::Kind::Sprite:
+      backend->DrawSprite(*command.texture, command.quad);
+      break;
+    case DrawCommand::Kind::Batch:
+      backend->DrawFaceBatch(*command.batch, command.state);
+      break;
+  }
+}
+
+void GraphicsDevice::Execute(int end)
+{
+  if(!backend || executed >= end)
+    return;
+  // Drawing the processor did on the back buffer goes back first.
   if(backBuffer)
     backBuffer->Flush();
-  SpriteQuad clipped = quad;
-  clipped.viewport = viewport;
-  backend->DrawSprite(texture, clipped);
+  for(; executed < end; ++executed)
+    Run(frame.At(executed));
   if(backBuffer)
     backBuffer->MarkStale();
+}
+
+void GraphicsDevice::ExecutePending()
+{
+  Execute(frame.Count());
+}
+
+void GraphicsDevice::ForgetShownFrame()
+{
+  shown.Clear();
+  shownValid = false;
+  sceneSaved = false;
 }
 
 PresentResult GraphicsDevice::Present()
@@ -272,6 +354,7 @@ PresentResult GraphicsDevice::Present()
     return PresentResult::DeviceLost;
   if(simulatedLoss || backend->IsLost())
     return PresentResult::DeviceLost;
+  ExecutePending();
   if(backBuffer)
     backBuffer->Flush();
   if(!backend->Present())
@@ -279,13 +362,69 @@ PresentResult GraphicsDevice::Present()
   return PresentResult::Ok;
 }
 
-void GraphicsDevice::PresentFrame()
+bool GraphicsDevice::PresentFrame()
 {
-  if(Present() == PresentResult::DeviceLost && TestCooperativeLevel() == CooperativeLevel::DeviceNotReset)
+  if(!backend)
+    return false;
+  const bool lost = simulatedLoss || backend->IsLost();
+  if(!lost && executed == 0 && !processorDrawn && shownValid && frame == shown)
+  {
+    // The frame draws exactly what the window shows.
+    frame.Clear();
+    if(!presentRequested)
+    {
+      ++restedFrames;
+      return false;
+    }
+  }
+  else
+  {
+    const int overlay = frame.OverlayStart();
+    const bool sceneUnchanged = !lost && executed == 0 && !processorDrawn && shownValid && sceneSaved &&
+                                frame.HasOverlay() && frame.SameScene(shown);
+    if(sceneUnchanged)
+    {
+      // Only the overlay moved: the scene comes back from its copy.
+      if(backBuffer)
+        backBuffer->Flush();
+      backend->RestoreScene();
+      executed = overlay;
+    }
+    else
+    {
+      const bool wholeScene = executed == 0;
+      Execute(overlay);
+      sceneSaved = false;
+      if(frame.HasOverlay() && wholeScene && !processorDrawn && !lost)
+      {
+        backend->SaveScene();
+        sceneSaved = true;
+      }
+    }
+    Execute(frame.Count());
+    std::swap(shown, frame);
+    shownValid = !processorDrawn;
+    if(!shownValid)
+      sceneSaved = false;
+    frame.Clear();
+    executed = 0;
+  }
+  processorDrawn = false;
+  presentRequested = false;
+
+  const PresentResult result = Present();
+  if(result == PresentResult::Ok)
+  {
+    ++presentedFrames;
+    return true;
+  }
+  ForgetShownFrame();
+  if(TestCooperativeLevel() == CooperativeLevel::DeviceNotReset)
   {
     Reset();
     Resize();
   }
+  return false;
 }
 
 CooperativeLevel GraphicsDevice::TestCooperativeLevel() const
@@ -303,7 +442,47 @@ std::unique_ptr<DeviceTexture> GraphicsDevice::CreateTexture(int width, int heig
 {
   if(!backend || width <= 0 || height <= 0)
     return nullptr;
-  return backend->CreateTexture(width, height, argb);
+  std::unique_ptr<DeviceTexture> texture = backend->CreateTexture(width, height, argb);
+  if(texture)
+    texture->SetIdentity(nextIdentity++);
+  return texture;
+}
+
+std::shared_ptr<LayerPool> GraphicsDevice::PoolFor(int size, int kept)
+{
+  auto &pool = pools[{size, kept}];
+  if(!pool)
+  {
+    pool = std::make_shared<LayerPool>(size, kept);
+    pool->SetIdentity(nextIdentity++);
+  }
+  return pool->IsValid() ? pool : nullptr;
+}
+
+std::unique_ptr<DeviceTexture> GraphicsDevice::CreateLayerTexture(int size, int kept)
+{
+  if(!backend)
+    return nullptr;
+  std::shared_ptr<LayerPool> pool = PoolFor(size, kept);
+  if(!pool)
+    return nullptr;
+  auto texture = std::make_unique<LayerTexture>(std::move(pool));
+  if(texture->Layer() < 0)
+    return nullptr;
+  texture->SetIdentity(nextIdentity++);
+  return texture;
+}
+
+std::unique_ptr<FaceBatch> GraphicsDevice::CreateFaceBatch(int size, int kept)
+{
+  if(!backend)
+    return nullptr;
+  std::shared_ptr<LayerPool> pool = PoolFor(size, kept);
+  if(!pool)
+    return nullptr;
+  auto batch = std::make_unique<FaceBatch>(std::move(pool));
+  batch->SetIdentity(nextIdentity++);
+  return batch;
 }
 
 std::unique_ptr<Sprite> GraphicsDevice::CreateSprite()

@@ -4,6 +4,9 @@
 #include "gfx/DeviceListener.h"
 #include "gfx/DeviceState.h"
 #include "gfx/DeviceTexture.h"
+#include "gfx/FaceBatch.h"
+#include "gfx/FrameRecord.h"
+#include "gfx/LayerPool.h"
 #include "gfx/Matrix.h"
 #include "gfx/RenderBackend.h"
 #include "gfx/Sprite.h"
@@ -12,7 +15,9 @@
 #include "gfx/Viewport.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <utility>
 
 enum class TransformKind { World, View, Projection };
 
@@ -36,6 +41,14 @@ struct PresentationParameters {
 // software pick buffer and ray picking see exactly what the picture was drawn
 // with. Drawing goes to a RenderBackend: OpenGL on a display, or memory in
 // tests and tools (CreateHeadless).
+//
+// Drawing is recorded, not carried out at once: PresentFrame compares the
+// frame's record with the one of the frame the window shows and, when they
+// draw the same (the same operations, states, vertices, and textures at the
+// same revisions), neither draws nor presents. When only what was drawn after
+// BeginOverlay differs (the cursor moved), the scene under it is put back
+// from a copy and only the overlay is drawn again. Reading the back buffer
+// (its lock or its drawing context) first carries out what is recorded.
 //
 // A device that has been lost (a real GL context reset, or the test hook
 // SimulateDeviceLoss) fails Present until Reset succeeds; Reset tells every
@@ -85,20 +98,45 @@ public:
   bool EndScene();
   // Draws a fan of `primitiveCount` triangles with the current state and texture.
   void DrawTriangleFan(const Vertex *vertices, int primitiveCount);
-  // Draws one screen-aligned textured quad (what Sprite uses).
+  // Draws one screen-aligned textured quad (what Sprite uses), clipped to
+  // the current viewport.
   void DrawSpriteQuad(const DeviceTexture &texture, const SpriteQuad &quad);
+  // Draws every quad of the batch with the current state, as DrawTriangleFan
+  // would draw each of them with its own texture.
+  void DrawFaceBatch(FaceBatch &batch);
+  // What is drawn from now until the frame is presented lies over the
+  // finished scene and changes often (the cursor).
+  void BeginOverlay();
 
   // Shows the back buffer, scaled to the window.
   PresentResult Present();
   CooperativeLevel TestCooperativeLevel() const;
-  // Presents, and when the device turns out lost but resettable, resets it and
-  // then resizes (which resets a second time and restores the projection and
-  // the full-screen viewport). A device that cannot be reset yet is tried
-  // again after the next frame's present.
-  void PresentFrame();
+  // Ends the frame: draws what was recorded and presents it, unless it draws
+  // exactly what the window shows already (then nothing is drawn or
+  // presented, and false is returned). When the device turns out lost but
+  // resettable, resets it and then resizes (which resets a second time and
+  // restores the projection and the full-screen viewport). A device that
+  // cannot be reset yet is tried again after the next frame's present.
+  bool PresentFrame();
+  // The window needs the picture again (it was exposed or resized): the next
+  // PresentFrame presents even when nothing changed.
+  void RequestPresent() { presentRequested = true; }
+  // Carries out what has been recorded so far (reading the back buffer does).
+  void ExecutePending();
+  // Frames presented and frames that rested since the device was created.
+  int PresentedFrames() const { return presentedFrames; }
+  int RestedFrames() const { return restedFrames; }
 
   // A texture of width by height texels from `argb` (row 0 first) or zeros.
   std::unique_ptr<DeviceTexture> CreateTexture(int width, int height, const uint32_t *argb = nullptr);
+  // A size by size face texture of which only the first `kept` columns and
+  // rows (and the last ones) are ever sampled: a layer of the device's pool
+  // for faces of that kind. Its texels start undefined. Null when the device
+  // has not been created or no such pool can be made.
+  std::unique_ptr<DeviceTexture> CreateLayerTexture(int size, int kept);
+  // An empty batch of faces whose textures come from CreateLayerTexture with
+  // the same size and kept texels.
+  std::unique_ptr<FaceBatch> CreateFaceBatch(int size, int kept);
   // A sprite drawer; null when the device has not been created.
   std::unique_ptr<Sprite> CreateSprite();
 
@@ -111,9 +149,18 @@ public:
   // `failingResets` resets then fail with `error`.
   void SimulateDeviceLoss(int failingResets = 0, ResetError error = ResetError::DeviceLost);
 
+  // For the back buffer: the processor drew on it (a frame that does so is
+  // always presented, and the next one too).
+  void NoteProcessorDrawing() { processorDrawn = true; }
+
 private:
   void RefreshBackBuffer();
   FaceDrawState MakeFaceDrawState() const;
+  std::shared_ptr<LayerPool> PoolFor(int size, int kept);
+  // Carries out the recorded commands up to (not including) `end`.
+  void Execute(int end);
+  void Run(const DrawCommand &command);
+  void ForgetShownFrame();
 
 private:
   std::unique_ptr<RenderBackend> backend;
@@ -128,6 +175,21 @@ private:
   DeviceState state;
   const DeviceTexture *currentTexture = nullptr;
   bool inScene = false;
+
+  // The frame being recorded, how much of it has been carried out, and the
+  // record of the frame the window shows.
+  FrameRecord frame;
+  int executed = 0;
+  FrameRecord shown;
+  bool shownValid = false;
+  // The back end holds a copy of the shown frame's scene.
+  bool sceneSaved = false;
+  bool processorDrawn = false;
+  bool presentRequested = false;
+  int presentedFrames = 0;
+  int restedFrames = 0;
+  uint64_t nextIdentity = 1;
+  std::map<std::pair<int, int>, std::shared_ptr<LayerPool>> pools;
 
   bool simulatedLoss = false;
   int simulatedResetFailures = 0;

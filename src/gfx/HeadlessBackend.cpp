@@ -14,16 +14,16 @@ namespace {
         std::memcpy(texels.data(), argb, texels.size() * sizeof(uint32_t));
     }
 
-    bool Write(int x, int y, int w, int h, const uint32_t *argb, int pitch) override
+  protected:
+    bool Store(int x, int y, int w, int h, const uint32_t *argb, int pitch) override
     {
-      if(x < 0 || y < 0 || w < 0 || h < 0 || x + w > Width() || y + h > Height())
-        return false;
       for(int row = 0; row < h; ++row)
         std::memcpy(&texels[static_cast<size_t>(y + row) * Width() + x], argb + static_cast<size_t>(row) * pitch,
                     static_cast<size_t>(w) * sizeof(uint32_t));
       return true;
     }
 
+  public:
     bool Read(uint32_t *argb) const override
     {
       std::memcpy(argb, texels.data(), texels.size() * sizeof(uint32_t));
@@ -67,6 +67,23 @@ void HeadlessBackend::DrawTriangleFan(const Vertex *, int, const DeviceTexture *
 void HeadlessBackend::DrawSprite(const DeviceTexture &, const SpriteQuad &)
 {
   ++spriteDraws;
+}
+
+void HeadlessBackend::DrawFaceBatch(FaceBatch &batch, const FaceDrawState &)
+{
+  ++batchDraws;
+  batchQuads += batch.QuadCount();
+}
+
+void HeadlessBackend::SaveScene()
+{
+  savedScene = colour;
+}
+
+void HeadlessBackend::RestoreScene()
+{
+  if(savedScene.size() == colour.size())
+    colour = savedScene;
 }
 
 void HeadlessBackend::ReadBackBuffer(uint32_t *pixels)

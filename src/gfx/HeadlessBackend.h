@@ -7,7 +7,7 @@
 // A back end without a display: the back buffer lives in memory and textures
 // keep their texels, so that everything except the rasterising of triangles
 // and sprites (which it skips) runs in unit tests and tools. Clears fill the
-// viewport's rectangle of the back buffer.
+// viewport's rectangle of the back buffer; the saved scene is a copy of it.
 class HeadlessBackend : public RenderBackend {
 public:
   HeadlessBackend(int width, int height);
@@ -20,6 +20,9 @@ public:
   void DrawTriangleFan(const Vertex *vertices, int primitiveCount, const DeviceTexture *texture,
                        const FaceDrawState &state) override;
   void DrawSprite(const DeviceTexture &texture, const SpriteQuad &quad) override;
+  void DrawFaceBatch(FaceBatch &batch, const FaceDrawState &state) override;
+  void SaveScene() override;
+  void RestoreScene() override;
   void ReadBackBuffer(uint32_t *pixels) override;
   void WriteBackBuffer(const uint32_t *pixels) override;
   bool Present() override;
@@ -30,6 +33,9 @@ public:
   // What was asked of it, for tests.
   int TriangleFanDraws() const { return fanDraws; }
   int SpriteDraws() const { return spriteDraws; }
+  int BatchDraws() const { return batchDraws; }
+  // Quads of every batch drawn, added up.
+  long long BatchQuads() const { return batchQuads; }
   int Presents() const { return presents; }
 
 private:
@@ -38,5 +44,8 @@ private:
   std::vector<uint32_t> colour;
   int fanDraws = 0;
   int spriteDraws = 0;
+  int batchDraws = 0;
+  long long batchQuads = 0;
+  std::vector<uint32_t> savedScene;
   int presents = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "gfx/DeviceState.h"
 #include "gfx/DeviceTexture.h"
+#include "gfx/FaceBatch.h"
 #include "gfx/Matrix.h"
 #include "gfx/Vertex.h"
 #include "gfx/Viewport.h"
@@ -24,6 +25,18 @@ struct FaceDrawState {
   ColourValue colour{1.f, 1.f, 1.f, 1.f};
   // Modulate the texture by the colour (true) or show the texture alone.
   bool modulate = true;
+
+  bool operator==(const FaceDrawState &) const = default;
+};
+
+// How a sprite's pixels combine with the back buffer.
+enum class SpriteBlend {
+  // texel x colour, alpha-blended over what is there
+  Alpha,
+  // each colour byte ANDed with what is there (a cursor's mask)
+  And,
+  // each colour byte ORed with what is there (a cursor's picture)
+  Or,
 };
 
 // One screen-aligned textured quad, in back-buffer pixels (y down).
@@ -43,6 +56,9 @@ struct SpriteQuad {
   bool smooth = false;
   // Drawing is clipped to this rectangle.
   Viewport viewport;
+  SpriteBlend blend = SpriteBlend::Alpha;
+
+  bool operator==(const SpriteQuad &) const = default;
 };
 
 // Why a reset of the back end failed.
@@ -69,13 +85,24 @@ public:
   virtual void DrawTriangleFan(const Vertex *vertices, int primitiveCount, const DeviceTexture *texture,
                                const FaceDrawState &state) = 0;
   virtual void DrawSprite(const DeviceTexture &texture, const SpriteQuad &quad) = 0;
+  // Draws every quad of the batch in order, each as a fan of two triangles,
+  // textured with its layer of the batch's pool (sampled at the quad's
+  // texture coordinates times the pool's Scale()).
+  virtual void DrawFaceBatch(FaceBatch &batch, const FaceDrawState &state) = 0;
+
+  // Keeps a copy of the back buffer's colour, and puts it back: the device
+  // redraws only what lies over a finished scene (the cursor) when nothing
+  // under it changed.
+  virtual void SaveScene() = 0;
+  virtual void RestoreScene() = 0;
 
   // Copies the back buffer into `pixels` as 0xFFRRGGBB words, row 0 at the top.
   virtual void ReadBackBuffer(uint32_t *pixels) = 0;
   // Replaces the back buffer's colour with `pixels` (same layout).
   virtual void WriteBackBuffer(const uint32_t *pixels) = 0;
 
-  // Shows the back buffer; false when the device has been lost.
+  // Shows the back buffer; false when the device has been lost. It does not
+  // wait for the display: the application's loop paces the frames.
   virtual bool Present() = 0;
   // True once the device has been lost and until a reset succeeds.
   virtual bool IsLost() const = 0;

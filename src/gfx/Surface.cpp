@@ -1,9 +1,10 @@
 #include "gfx/Surface.h"
 
+#include "gfx/GraphicsDevice.h"
 #include "gfx/RenderBackend.h"
 
-Surface::Surface(RenderBackend &backend)
-  : backend(backend), width(backend.Width()), height(backend.Height()),
+Surface::Surface(RenderBackend &backend, GraphicsDevice &device)
+  : backend(backend), device(device), width(backend.Width()), height(backend.Height()),
     pixels(static_cast<size_t>(width) * height, 0)
 {
   PixelView view;
@@ -20,6 +21,7 @@ DrawingContext *Surface::GetDC()
   if(contextOut)
     return nullptr;
   Pull();
+  device.NoteProcessorDrawing();
   contextOut = true;
   context.SetPen(0);
   context.SetBrush(0xFFFFFF);
@@ -47,6 +49,7 @@ void Surface::UnlockRect()
 
 void Surface::Pull()
 {
+  device.ExecutePending();
   if(!stale)
     return;
   // Drawing done here and not yet written back would be lost by the read.

@@ -5,15 +5,17 @@
 #include <cstdint>
 #include <vector>
 
+class GraphicsDevice;
 class RenderBackend;
 
 // The back buffer's pixels as the processor sees them: a drawing context for
 // exact 2D drawing after a scene, and a read-only lock for capturing a frame.
-// The copy is read from the back end when first needed after the back end drew,
-// and written back before the back end draws or presents again.
+// The copy is read from the back end when first needed after the back end drew
+// (what the device has recorded is drawn first), and written back before the
+// back end draws or presents again.
 class Surface {
 public:
-  explicit Surface(RenderBackend &backend);
+  Surface(RenderBackend &backend, GraphicsDevice &device);
 
   int Width() const { return width; }
   int Height() const { return height; }
@@ -38,6 +40,7 @@ private:
 
 private:
   RenderBackend &backend;
+  GraphicsDevice &device;
   int width = 0;
   int height = 0;
   std::vector<uint32_t> pixels;

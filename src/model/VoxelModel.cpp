@@ -173,8 +173,9 @@ void VoxelModel::RefreshPickBuffer(GraphicsDevice &renderDevice)
   }
 }
 
-void VoxelModel::DrawOutlines(GraphicsDevice &, Surface *surface)
+void VoxelModel::DrawOutlines(GraphicsDevice &outlineDevice)
 {
+  Surface *surface = outlineDevice.BackBuffer();
   if(!surface)
     return;
   DrawingContext *context = surface->GetDC();

@@ -65,9 +65,9 @@ public:
   void Render(GraphicsDevice &device);
   // Rebuilds every pick record from the device's transforms and viewport.
   void RefreshPickBuffer(GraphicsDevice &device);
-  // Recomputes the outline mask and draws it in black on the surface (the
-  // back buffer). Nothing for a null surface or one whose context is out.
-  void DrawOutlines(GraphicsDevice &device, Surface *surface);
+  // Recomputes the outline mask and draws it in black on the device's back
+  // buffer. Nothing when there is no back buffer or its context is out.
+  void DrawOutlines(GraphicsDevice &device);
 
   // Paints the texel of the face under the pixel with the pen colour.
   bool PaintAt(GraphicsDevice &device, int x, int y, const RgbColour &penColour);

@@ -51,12 +51,8 @@ bool GlTexture::Upload()
   return true;
 }
 
-bool GlTexture::Write(int x, int y, int w, int h, const uint32_t *argb, int pitch)
+bool GlTexture::Store(int x, int y, int w, int h, const uint32_t *argb, int pitch)
 {
-  if(!argb || x < 0 || y < 0 || w < 0 || h < 0 || x > Width() - w || y > Height() - h || pitch < w)
-    return false;
-  if(w == 0 || h == 0)
-    return true;
   for(int row = 0; row < h; ++row)
     std::memcpy(&texels[static_cast<size_t>(y + row) * Width() + x], argb + static_cast<size_t>(row) * pitch,
                 static_cast<size_t>(w) * sizeof(uint32_t));

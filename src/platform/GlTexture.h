@@ -23,8 +23,10 @@ public:
   // Makes the GL texture from the texels in memory (in the current context).
   bool Upload();
 
-  bool Write(int x, int y, int w, int h, const uint32_t *argb, int pitch) override;
   bool Read(uint32_t *argb) const override;
+
+protected:
+  bool Store(int x, int y, int w, int h, const uint32_t *argb, int pitch) override;
 
 private:
   std::shared_ptr<GlShared> shared;

@@ -182,6 +182,18 @@ void OpenGlBackend::DrawSprite(const DeviceTexture &texture, const SpriteQuad &q
   glDrawArrays(GL_TRIANGLE_STRIP, first, 4);
 }
 
+void OpenGlBackend::DrawFaceBatch(FaceBatch &, const FaceDrawState &)
+{
+}
+
+void OpenGlBackend::SaveScene()
+{
+}
+
+void OpenGlBackend::RestoreScene()
+{
+}
+
 void OpenGlBackend::ReadBackBuffer(uint32_t *pixels)
 {
   if(!pixels)

@@ -38,6 +38,9 @@ public:
   void DrawTriangleFan(const Vertex *vertices, int primitiveCount, const DeviceTexture *texture,
                        const FaceDrawState &state) override;
   void DrawSprite(const DeviceTexture &texture, const SpriteQuad &quad) override;
+  void DrawFaceBatch(FaceBatch &batch, const FaceDrawState &state) override;
+  void SaveScene() override;
+  void RestoreScene() override;
   void ReadBackBuffer(uint32_t *pixels) override;
   void WriteBackBuffer(const uint32_t *pixels) override;
   bool Present() override;

@@ -235,7 +235,7 @@ TEST_F(ModelTest, DrawOutlinesBlackensEachMarkAndThePixelLeftOfIt)
   ASSERT_TRUE(model.AddCube(Vector3(0, 0, 0), RgbColour{}));
   device.SetViewport(Viewport{0, 0, 640, 480, 0.f, 1.f});
   device.Clear(true, false, 0xFFFFFFFF, 1.f);
-  model.DrawOutlines(device, device.BackBuffer());
+  model.DrawOutlines(device);
   device.SetViewport(Viewport{118, 128, 506, 336, 0.f, 1.f});
 
   int pitch = 0;
@@ -277,15 +277,14 @@ TEST_F(ModelTest, DrawOutlinesBlackensEachMarkAndThePixelLeftOfIt)
   EXPECT_GT(inside, 100);
 }
 
-TEST_F(ModelTest, DrawOutlinesWithoutASurfaceOrContextDoesNothing)
+TEST_F(ModelTest, DrawOutlinesWhileTheContextIsOutDoesNothing)
 {
   device.SetViewport(Viewport{0, 0, 640, 480, 0.f, 1.f});
   device.Clear(true, false, 0xFFFFFFFF, 1.f);
   model.RefreshPickBuffer(device);
-  model.DrawOutlines(device, nullptr);
   DrawingContext *held = device.BackBuffer()->GetDC();
   ASSERT_NE(held, nullptr);
-  model.DrawOutlines(device, device.BackBuffer());
+  model.DrawOutlines(device);
   device.BackBuffer()->ReleaseDC(held);
   int pitch = 0;
   const uint32_t *pixels = device.BackBuffer()->LockRect(pitch);
@@ -295,7 +294,7 @@ TEST_F(ModelTest, DrawOutlinesWithoutASurfaceOrContextDoesNothing)
   device.BackBuffer()->UnlockRect();
   EXPECT_EQ(blackPixels, 0);
   // With the context free again the same call draws.
-  model.DrawOutlines(device, device.BackBuffer());
+  model.DrawOutlines(device);
   pixels = device.BackBuffer()->LockRect(pitch);
   for(int i = 0; i < 480 * pitch; ++i)
     blackPixels += (pixels[i] & 0xFFFFFF) == 0;

@@ -22,6 +22,7 @@ namespace {
     {
       auto backend = std::make_unique<SpriteRecorder>();
       recorder = backend.get();
+      recorder->SetDevice(&device);
       ASSERT_TRUE(device.CreateWithBackend(std::move(backend)));
     }
 
@@ -42,7 +43,7 @@ namespace {
         WritePlain(ScratchData::Path("selected" + std::to_string(i) + ".png"), i + 1, 2);
     }
 
-    const DrawnSprite &LastSprite() const { return recorder->drawn.back(); }
+    const DrawnSprite &LastSprite() { return recorder->Drawn().back(); }
 
     ScratchData scratch;
     GraphicsDevice device;
@@ -111,7 +112,7 @@ TEST_F(TitleWidgets, ButtonsDrawTheOnPictureTranslucentUnlessHovered)
   ASSERT_TRUE(end.Load(device));
 
   start.DrawSprite();
-  ASSERT_EQ(recorder->drawn.size(), 1u);
+  ASSERT_EQ(recorder->Drawn().size(), 1u);
   EXPECT_EQ(LastSprite().quad.colour, 0x62FFFFFFu);
   EXPECT_EQ(LastSprite().quad.left, 68.f);
   EXPECT_EQ(LastSprite().quad.top, 311.f);
@@ -121,7 +122,7 @@ TEST_F(TitleWidgets, ButtonsDrawTheOnPictureTranslucentUnlessHovered)
 
   end.Poll(sounds, 400, 380);
   end.DrawSprite();
-  ASSERT_EQ(recorder->drawn.size(), 2u);
+  ASSERT_EQ(recorder->Drawn().size(), 2u);
   EXPECT_EQ(LastSprite().quad.colour, 0xFFFFFFFFu);
   EXPECT_EQ(LastSprite().quad.left, 302.f);
   EXPECT_EQ(LastSprite().quad.right, 309.f);
@@ -153,7 +154,7 @@ TEST_F(TitleWidgets, TitlePictureIsCentredAsA512WidePicture)
   ASSERT_TRUE(title.Load(device, 640, 480));
   EXPECT_EQ(title.Position(), (Vector2{64.f, 0.f}));
   title.DrawSprite();
-  ASSERT_EQ(recorder->drawn.size(), 1u);
+  ASSERT_EQ(recorder->Drawn().size(), 1u);
   EXPECT_EQ(LastSprite().quad.left, 64.f);
   EXPECT_EQ(LastSprite().quad.top, 0.f);
   EXPECT_EQ(LastSprite().quad.colour, 0xFFFFFFFFu);
@@ -186,7 +187,7 @@ TEST_F(TitleWidgets, AnimationIgnoresFramesOutsideTheTenAndDrawsTheChosenOne)
 
   animation.SetPosition({80.f, 312.f});
   animation.DrawSprite(255);
-  ASSERT_EQ(recorder->drawn.size(), 1u);
+  ASSERT_EQ(recorder->Drawn().size(), 1u);
   // Frame 9 is ten pixels wide.
   EXPECT_EQ(LastSprite().quad.right - LastSprite().quad.left, 10.f);
   EXPECT_EQ(LastSprite().quad.left, 80.f);

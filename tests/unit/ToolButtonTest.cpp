@@ -83,6 +83,7 @@ namespace {
     {
       auto backend = std::make_unique<SpriteRecorder>();
       recorder = backend.get();
+      recorder->SetDevice(&device);
       ASSERT_TRUE(device.CreateWithBackend(std::move(backend)));
     }
 
@@ -331,25 +332,25 @@ TEST_F(ToolButtons, IconsAreTranslucentUnlessHoveredOrSelected)
   LoadPalette();
   ToolButton &hand = *palette[3];
   hand.DrawNormal();
-  ASSERT_EQ(recorder->drawn.size(), 1u);
-  EXPECT_EQ(recorder->drawn.back().quad.colour, 0x62FFFFFFu);
-  EXPECT_EQ(recorder->drawn.back().quad.left, 8.f);
-  EXPECT_EQ(recorder->drawn.back().quad.top, 120.f);
+  ASSERT_EQ(recorder->Drawn().size(), 1u);
+  EXPECT_EQ(recorder->Drawn().back().quad.colour, 0x62FFFFFFu);
+  EXPECT_EQ(recorder->Drawn().back().quad.left, 8.f);
+  EXPECT_EQ(recorder->Drawn().back().quad.top, 120.f);
   hand.DrawSelected();
-  EXPECT_EQ(recorder->drawn.back().quad.colour, 0xFFFFFFFFu);
+  EXPECT_EQ(recorder->Drawn().back().quad.colour, 0xFFFFFFFFu);
 
   hand.Poll(sounds, event, 50, 150);
   hand.DrawNormal();
-  EXPECT_EQ(recorder->drawn.back().quad.colour, 0xFFFFFFFFu);
+  EXPECT_EQ(recorder->Drawn().back().quad.colour, 0xFFFFFFFFu);
   hand.Poll(sounds, event, 0, 0);
   hand.DrawSelected();
-  EXPECT_EQ(recorder->drawn.back().quad.colour, 0xFFFFFFFFu);
-  EXPECT_EQ(recorder->drawn.size(), 4u);
+  EXPECT_EQ(recorder->Drawn().back().quad.colour, 0xFFFFFFFFu);
+  EXPECT_EQ(recorder->Drawn().size(), 4u);
 
   // The cube row's icons sit at y 64.
   palette[21]->DrawNormal();
-  EXPECT_EQ(recorder->drawn.back().quad.left, 562.f);
-  EXPECT_EQ(recorder->drawn.back().quad.top, 64.f);
+  EXPECT_EQ(recorder->Drawn().back().quad.left, 562.f);
+  EXPECT_EQ(recorder->Drawn().back().quad.top, 64.f);
 }
 
 TEST_F(ToolButtons, AnyMissingPictureFailsTheLoad)

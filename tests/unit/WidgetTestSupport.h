@@ -4,6 +4,7 @@
 // a back end that records every sprite drawn, and a sound sink that records
 // every sound played.
 #include "events/SoundSink.h"
+#include "gfx/GraphicsDevice.h"
 #include "gfx/HeadlessBackend.h"
 
 #include <gtest/gtest.h>
@@ -170,7 +171,8 @@ namespace WidgetTestSupport {
   };
 
   // A memory back end that also keeps every sprite drawn. The device owns it;
-  // the test keeps a plain pointer to read the record.
+  // the test keeps a plain pointer to read the record, which Drawn brings up
+  // to date with what the device has recorded.
   class SpriteRecorder : public HeadlessBackend {
   public:
     SpriteRecorder() : HeadlessBackend(640, 480) {}
@@ -181,6 +183,16 @@ namespace WidgetTestSupport {
       drawn.push_back({&texture, quad});
     }
 
+    void SetDevice(GraphicsDevice *owner) { device = owner; }
+    const std::vector<DrawnSprite> &Drawn()
+    {
+      if(device)
+        device->ExecutePending();
+      return drawn;
+    }
+
+  private:
     std::vector<DrawnSprite> drawn;
+    GraphicsDevice *device = nullptr;
   };
 }
