@@ -1,11 +1,12 @@
 #include "app/PaintApp.h"
 
 #include "app/EventManager.h"
+#include "base/Log.h"
 #include "events/EventCreate.h"
 #include "events/EventTitle.h"
 #include "events/Studio.h"
 #include "platform/Clock.h"
-#include "platform/Log.h"
+#include "platform/GlBackend.h"
 
 PaintApp::PaintApp()
   : readClock(Clock::Milliseconds)
@@ -24,7 +25,8 @@ bool PaintApp::Init()
     LogLine("start-up failed: the window could not be opened");
     return false;
   }
-  if(!device.Create(*window))
+  // A hardware-accelerated OpenGL context first, Mesa's software renderer after it.
+  if(!device.CreateWithBackend(GlBackend::Create(*window, ScreenWidth, ScreenHeight)))
   {
     LogLine("start-up failed: no OpenGL 3.3 device could be created");
     return false;

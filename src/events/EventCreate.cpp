@@ -1,11 +1,11 @@
 #include "events/EventCreate.h"
 
 #include "app/PaintApp.h"
+#include "base/Log.h"
 #include "create/OrbitCamera.h"
 #include "create/Stroke.h"
 #include "events/Studio.h"
 #include "model/VoxelModel.h"
-#include "platform/Log.h"
 #include "ui/BackgroundWidget.h"
 #include "ui/ToolButton.h"
 

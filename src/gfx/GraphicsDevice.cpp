@@ -1,10 +1,8 @@
 #include "gfx/GraphicsDevice.h"
 
+#include "base/Log.h"
 #include "gfx/HeadlessBackend.h"
 #include "gfx/LayerTexture.h"
-#include "platform/GlBackend.h"
-#include "platform/Log.h"
-#include "platform/NativeWindow.h"
 
 namespace {
   const char *ResetErrorName(ResetError error)
@@ -37,11 +35,6 @@ GraphicsDevice::GraphicsDevice() = default;
 GraphicsDevice::~GraphicsDevice()
 {
   Release();
-}
-
-bool GraphicsDevice::Create(NativeWindow &window)
-{
-  return CreateWithBackend(GlBackend::Create(window, presentation.backBufferWidth, presentation.backBufferHeight));
 }
 
 bool GraphicsDevice::CreateHeadless(int width, int height)

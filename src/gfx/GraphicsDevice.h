@@ -19,8 +19,6 @@
 #include <memory>
 #include <utility>
 
-class NativeWindow;
-
 enum class TransformKind { World, View, Projection };
 
 // What Present reports.
@@ -62,13 +60,13 @@ public:
   GraphicsDevice &operator=(const GraphicsDevice &) = delete;
   virtual ~GraphicsDevice();
 
-  // Creates the device for the window: a hardware-accelerated OpenGL context
-  // first, Mesa's software renderer after it. Then the default states and Resize.
-  bool Create(NativeWindow &window);
   // Creates a device with no display: a width by height back buffer in memory
   // and textures that keep their texels; triangles and sprites are not drawn.
   bool CreateHeadless(int width = 640, int height = 480);
-  // Creates the device on a given back end (used by the two above and by tests).
+  // Creates the device on a given back end (the OpenGL one the application
+  // makes for its window, the memory one above, or a test's), then the
+  // default states and Resize.
+  // False when `backend` is null.
   bool CreateWithBackend(std::unique_ptr<RenderBackend> backend);
 
   // The program's default render states, view, projection, material and light.

@@ -1,10 +1,10 @@
 #include "model/VoxelModel.h"
 
+#include "base/Log.h"
 #include "gfx/BatchVertex.h"
 #include "gfx/GraphicsDevice.h"
 #include "model/ReplacingFile.h"
 #include "model/RoomMesh.h"
-#include "platform/Log.h"
 #include "res/Texture.h"
 
 #include <bit>

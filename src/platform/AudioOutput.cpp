@@ -1,6 +1,6 @@
 #include "platform/AudioOutput.h"
 
-#include "platform/Log.h"
+#include "base/Log.h"
 
 #include <SDL.h>
 #include <dlfcn.h>

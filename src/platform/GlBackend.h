@@ -16,6 +16,9 @@ class NativeWindow;
 // The NativeWindow object must outlive the back end; its window may be closed
 // first (the back end then draws and presents nothing). Textures may outlive
 // the back end and keep their texels.
+//
+// This factory is the back end's only entry; OpenGlBackend and the Gl* parts
+// it is made of are internal to platform/.
 namespace GlBackend {
   // Tries a hardware-accelerated context first, then Mesa's software renderer.
   // Null (with a line on standard error) when neither can be made.

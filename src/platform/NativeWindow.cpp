@@ -1,7 +1,7 @@
 #include "platform/NativeWindow.h"
 
+#include "base/Log.h"
 #include "platform/Letterbox.h"
-#include "platform/Log.h"
 
 #include <SDL.h>
 

@@ -1,6 +1,6 @@
 #include "platform/PrintService.h"
 
-#include "platform/Log.h"
+#include "base/Log.h"
 
 #include <cairo-pdf.h>
 #include <cairo.h>

@@ -1,6 +1,6 @@
 #include "res/DibImage.h"
 
-#include "platform/Log.h"
+#include "base/Log.h"
 #include "res/BmpFormat.h"
 #include "res/FileBytes.h"
 

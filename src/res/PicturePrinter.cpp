@@ -1,7 +1,7 @@
 #include "res/PicturePrinter.h"
 
+#include "base/Log.h"
 #include "gfx/GraphicsDevice.h"
-#include "platform/Log.h"
 #include "platform/PrintService.h"
 #include "res/DibImage.h"
 

@@ -1,7 +1,7 @@
 #include "res/Sound.h"
 
+#include "base/Log.h"
 #include "platform/AudioOutput.h"
-#include "platform/Log.h"
 #include "res/SoundSystem.h"
 
 Sound::~Sound()

@@ -1,8 +1,8 @@
 #include "res/Texture.h"
 
+#include "base/Log.h"
 #include "gfx/ArgbImage.h"
 #include "gfx/GraphicsDevice.h"
-#include "platform/Log.h"
 #include "platform/PngReader.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "ui/CubeButton.h"
 
+#include "base/Log.h"
 #include "events/EventCreate.h"
-#include "platform/Log.h"
 #include "ui/ToolPalette.h"
 
 #include <string>

@@ -1,7 +1,7 @@
 #include "ui/PenButton.h"
 
+#include "base/Log.h"
 #include "events/EventCreate.h"
-#include "platform/Log.h"
 #include "ui/ToolPalette.h"
 
 #include <string>

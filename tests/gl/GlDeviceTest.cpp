@@ -2,6 +2,7 @@
 // offscreen driver, Mesa's software renderer). Pixels are read back through
 // the device's own back buffer lock.
 
+#include "GlDeviceSupport.h"
 #include "gfx/GraphicsDevice.h"
 #include "platform/NativeWindow.h"
 
@@ -44,7 +45,7 @@ namespace {
     void SetUp() override
     {
       ASSERT_TRUE(window.Create("Vextorn"));
-      ASSERT_TRUE(device.Create(window));
+      ASSERT_TRUE(CreateGlDevice(device, window));
     }
 
     void TearDown() override

@@ -1,6 +1,7 @@
 // The desktop window under SDL's offscreen driver. That driver has no input of
 // its own, so the tests push the events a display would deliver.
 
+#include "GlDeviceSupport.h"
 #include "gfx/GraphicsDevice.h"
 #include "platform/NativeWindow.h"
 
@@ -275,7 +276,7 @@ TEST(WindowWithoutDisplay, CreateFailsWithOneLineAndTheDeviceCannotStartOnIt)
 
   GraphicsDevice device;
   testing::internal::CaptureStderr();
-  EXPECT_FALSE(device.Create(window));
+  EXPECT_FALSE(CreateGlDevice(device, window));
   const std::string deviceErrors = testing::internal::GetCapturedStderr();
   EXPECT_EQ(std::count(deviceErrors.begin(), deviceErrors.end(), '\n'), 1) << deviceErrors;
   EXPECT_FALSE(device.IsCreated());

@@ -1,6 +1,6 @@
 #include "ArtSet.h"
 
-#include "platform/Log.h"
+#include "base/Log.h"
 
 #include <stdexcept>
 

@@ -2,7 +2,7 @@
 
 #include "ArtLayout.h"
 #include "ArtShapes.h"
-#include "platform/Log.h"
+#include "base/Log.h"
 
 #include <algorithm>
 #include <cmath>

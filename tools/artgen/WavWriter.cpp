@@ -1,6 +1,6 @@
 #include "WavWriter.h"
 
-#include "platform/Log.h"
+#include "base/Log.h"
 
 #include <fstream>
 

@@ -10,7 +10,7 @@
 #include "TitleArt.h"
 #include "ToolArt.h"
 
-#include "platform/Log.h"
+#include "base/Log.h"
 
 #include <exception>
 #include <filesystem>

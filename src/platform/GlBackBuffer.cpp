@@ -1,0 +1,139 @@
+#include "platform/GlBackBuffer.h"
+
+#include "platform/Letterbox.h"
+#include "platform/NativeWindow.h"
+
+#include <SDL.h>
+
+#include <cstddef>
+#include <thread>
+
+GlBackBuffer::GlBackBuffer(NativeWindow &window, GlShared &shared, int width, int height)
+  : window(window), shared(shared), width(width), height(height),
+    scratch(static_cast<size_t>(width) * static_cast<size_t>(height), 0)
+{
+}
+
+bool GlBackBuffer::Create()
+{
+  while(glGetError() != GL_NO_ERROR)
+  {
+  }
+  glGenTextures(1, &colourTexture);
+  shared.Bind(colourTexture);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+  glGenRenderbuffers(1, &depthBuffer);
+  glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, width, height);
+  glGenFramebuffers(1, &framebuffer);
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colourTexture, 0);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+  if(glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE || glGetError() != GL_NO_ERROR)
+  {
+    Destroy();
+    return false;
+  }
+  // A new back buffer starts black and opaque with the far depth.
+  glDisable(GL_SCISSOR_TEST);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glDepthMask(GL_TRUE);
+  glClearColor(0.f, 0.f, 0.f, 1.f);
+  glClearDepth(1.0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  return true;
+}
+
+void GlBackBuffer::Destroy()
+{
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glDeleteFramebuffers(1, &framebuffer);
+  glDeleteRenderbuffers(1, &depthBuffer);
+  if(shared.boundTexture == colourTexture)
+    shared.boundTexture = 0;
+  glDeleteTextures(1, &colourTexture);
+  framebuffer = 0;
+  depthBuffer = 0;
+  colourTexture = 0;
+}
+
+void GlBackBuffer::Read(uint32_t *pixels)
+{
+  glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, scratch.data());
+  // GL's row 0 is the bottom of the screen.
+  for(int y = 0; y < height; ++y)
+  {
+    const uint32_t *from = &scratch[static_cast<size_t>(height - 1 - y) * width];
+    uint32_t *to = pixels + static_cast<size_t>(y) * width;
+    for(int x = 0; x < width; ++x)
+      to[x] = from[x] | 0xFF000000u;
+  }
+}
+
+void GlBackBuffer::Write(const uint32_t *pixels)
+{
+  for(int y = 0; y < height; ++y)
+  {
+    const uint32_t *from = pixels + static_cast<size_t>(y) * width;
+    uint32_t *to = &scratch[static_cast<size_t>(height - 1 - y) * width];
+    for(int x = 0; x < width; ++x)
+      to[x] = from[x] | 0xFF000000u;
+  }
+  shared.Bind(colourTexture);
+  glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, scratch.data());
+}
+
+void GlBackBuffer::Present()
+{
+  if(SDL_Window *handle = window.Handle())
+  {
+    int windowWidth = 0;
+    int windowHeight = 0;
+    SDL_GL_GetDrawableSize(handle, &windowWidth, &windowHeight);
+    const Letterbox box = Letterbox::Fit(windowWidth, windowHeight, width, height);
+
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(0.f, 0.f, 0.f, 1.f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    if(box.width > 0 && box.height > 0)
+    {
+      const int bottom = windowHeight - box.y - box.height;
+      glBlitFramebuffer(0, 0, width, height, box.x, bottom, box.x + box.width, bottom + box.height,
+                        GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    }
+    SDL_GL_SwapWindow(handle);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+    glEnable(GL_SCISSOR_TEST);
+  }
+  Pace();
+}
+
+// Where the swap does not wait for the display's retrace, wait here until
+// one refresh period has passed since the previous frame.
+void GlBackBuffer::Pace()
+{
+  using Clock = std::chrono::steady_clock;
+  if(framePeriod == Clock::duration::zero())
+  {
+    int rate = 0;
+    SDL_DisplayMode mode{};
+    const int display = window.Handle() ? SDL_GetWindowDisplayIndex(window.Handle()) : 0;
+    if(SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0)
+      rate = mode.refresh_rate;
+    if(rate <= 0)
+      rate = 60;
+    framePeriod = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
+  }
+  const Clock::time_point now = Clock::now();
+  if(now < nextFrame)
+    std::this_thread::sleep_until(nextFrame);
+  else if(now - nextFrame > framePeriod)
+    nextFrame = now;
+  nextFrame += framePeriod;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/GlShared.h"
+
+#include <epoxy/gl.h>
+
+#include <chrono>
+#include <cstdint>
+#include <vector>
+
+class NativeWindow;
+
+// The back buffer: an offscreen framebuffer of width by height pixels (RGBA8
+// colour, 16-bit depth) that every draw goes to. It is read and written whole
+// by the processor, and presented by scaling it into the window with its
+// aspect kept, at most once per refresh period of the display.
+class GlBackBuffer {
+public:
+  GlBackBuffer(NativeWindow &window, GlShared &shared, int width, int height);
+
+  // Makes the framebuffer in the current context, black and opaque with the
+  // far depth; false (and nothing made) when the driver cannot.
+  bool Create();
+  void Destroy();
+  GLuint Framebuffer() const { return framebuffer; }
+
+  // The pixels as 0xFFRRGGBB words, row 0 at the top.
+  void Read(uint32_t *pixels);
+  void Write(const uint32_t *pixels);
+
+  // Shows the back buffer in the window (if it is open), then paces.
+  void Present();
+
+private:
+  void Pace();
+
+  NativeWindow &window;
+  GlShared &shared;
+  int width = 0;
+  int height = 0;
+  GLuint framebuffer = 0;
+  GLuint colourTexture = 0;
+  GLuint depthBuffer = 0;
+  std::vector<uint32_t> scratch;
+
+  std::chrono::steady_clock::duration framePeriod = std::chrono::steady_clock::duration::zero();
+  std::chrono::steady_clock::time_point nextFrame;
+};
