@@ -382,24 +382,27 @@ bool GraphicsDevice::PresentFrame()
     const int overlay = frame.OverlayStart();
     const bool sceneUnchanged = !lost && executed == 0 && !processorDrawn && shownValid && sceneSaved &&
                                 frame.HasOverlay() && frame.SameScene(shown);
+    bool restored = false;
     if(sceneUnchanged)
     {
       // Only the overlay moved: the scene comes back from its copy.
       if(backBuffer)
         backBuffer->Flush();
-      backend->RestoreScene();
-      executed = overlay;
+      restored = backend->RestoreScene();
+      if(restored)
+      {
+        executed = overlay;
+        if(backBuffer)
+          backBuffer->MarkStale();
+      }
     }
-    else
+    if(!restored)
     {
       const bool wholeScene = executed == 0;
       Execute(overlay);
       sceneSaved = false;
       if(frame.HasOverlay() && wholeScene && !processorDrawn && !lost)
-      {
-        backend->SaveScene();
-        sceneSaved = true;
-      }
+        sceneSaved = backend->SaveScene();
     }
     Execute(frame.Count());
     std::swap(shown, frame);

@@ -75,15 +75,20 @@ void HeadlessBackend::DrawFaceBatch(FaceBatch &batch, const FaceDrawState &)
   batchQuads += batch.QuadCount();
 }
 
-void HeadlessBackend::SaveScene()
+bool HeadlessBackend::SaveScene()
 {
   savedScene = colour;
+  ++sceneSaves;
+  return true;
 }
 
-void HeadlessBackend::RestoreScene()
+bool HeadlessBackend::RestoreScene()
 {
-  if(savedScene.size() == colour.size())
-    colour = savedScene;
+  if(savedScene.size() != colour.size())
+    return false;
+  colour = savedScene;
+  ++sceneRestores;
+  return true;
 }
 
 void HeadlessBackend::ReadBackBuffer(uint32_t *pixels)

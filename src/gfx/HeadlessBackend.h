@@ -21,8 +21,8 @@ public:
                        const FaceDrawState &state) override;
   void DrawSprite(const DeviceTexture &texture, const SpriteQuad &quad) override;
   void DrawFaceBatch(FaceBatch &batch, const FaceDrawState &state) override;
-  void SaveScene() override;
-  void RestoreScene() override;
+  bool SaveScene() override;
+  bool RestoreScene() override;
   void ReadBackBuffer(uint32_t *pixels) override;
   void WriteBackBuffer(const uint32_t *pixels) override;
   bool Present() override;
@@ -36,6 +36,8 @@ public:
   int BatchDraws() const { return batchDraws; }
   // Quads of every batch drawn, added up.
   long long BatchQuads() const { return batchQuads; }
+  int SceneSaves() const { return sceneSaves; }
+  int SceneRestores() const { return sceneRestores; }
   int Presents() const { return presents; }
 
 private:
@@ -47,5 +49,7 @@ private:
   int batchDraws = 0;
   long long batchQuads = 0;
   std::vector<uint32_t> savedScene;
+  int sceneSaves = 0;
+  int sceneRestores = 0;
   int presents = 0;
 };

@@ -21,6 +21,8 @@ LayerPool::LayerPool(int logicalSize, int kept)
     size *= 2;
   if(size >= logicalSize)
     size = logicalSize;
+  if(size > AtlasWidth)
+    return;
   layerSize = size;
 }
 
@@ -35,8 +37,11 @@ int LayerPool::Allocate()
     return layer;
   }
   const int layer = capacity++;
-  texels.resize(static_cast<size_t>(capacity) * LayerTexels(), 0xFFFFFFFFu);
-  grown = true;
+  if(capacity > rows * LayersPerRow())
+  {
+    ++rows;
+    texels.resize(static_cast<size_t>(rows) * layerSize * AtlasWidth, 0xFFFFFFFFu);
+  }
   return layer;
 }
 
@@ -63,22 +68,22 @@ int LayerPool::LayerIndexOf(int c) const
 void LayerPool::MarkChanged(int layer)
 {
   ++revision;
+  const int first = layer / LayersPerRow() * layerSize;
+  const int end = first + layerSize;
   if(changedEnd <= changedFirst)
   {
-    changedFirst = layer;
-    changedEnd = layer + 1;
+    changedFirst = first;
+    changedEnd = end;
     return;
   }
-  changedFirst = std::min(changedFirst, layer);
-  changedEnd = std::max(changedEnd, layer + 1);
+  changedFirst = std::min(changedFirst, first);
+  changedEnd = std::max(changedEnd, end);
 }
 
-bool LayerPool::TakeChanges(int &first, int &end, bool &grew)
+bool LayerPool::TakeChanges(int &firstRow, int &endRow)
 {
-  grew = grown;
-  grown = false;
-  first = changedFirst;
-  end = changedEnd;
+  firstRow = changedFirst;
+  endRow = changedEnd;
   changedFirst = changedEnd = 0;
-  return end > first;
+  return endRow > firstRow;
 }

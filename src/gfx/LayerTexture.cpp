@@ -20,7 +20,6 @@ bool LayerTexture::Store(int x, int y, int w, int h, const uint32_t *argb, int p
   if(layer < 0)
     return false;
   uint32_t *texels = pool->Texels(layer);
-  const int size = pool->LayerSize();
   for(int r = 0; r < h; ++r)
   {
     const int row = pool->LayerIndexOf(y + r);
@@ -30,7 +29,7 @@ bool LayerTexture::Store(int x, int y, int w, int h, const uint32_t *argb, int p
     {
       const int column = pool->LayerIndexOf(x + c);
       if(column >= 0)
-        texels[static_cast<size_t>(row) * size + column] = argb[static_cast<size_t>(r) * pitch + c];
+        texels[static_cast<size_t>(row) * pool->Pitch() + column] = argb[static_cast<size_t>(r) * pitch + c];
     }
   }
   pool->MarkChanged(layer);
@@ -51,7 +50,7 @@ bool LayerTexture::StoreRgb(int x, int y, int w, int h, const uint8_t *rgb, size
     if(row < 0)
       continue;
     const uint8_t *line = rgb + static_cast<size_t>(r) * stride;
-    uint32_t *out = texels + static_cast<size_t>(row) * size;
+    uint32_t *out = texels + static_cast<size_t>(row) * pool->Pitch();
     // The kept run at the start of the row, then the last column.
     const int runEnd = std::min(x + w, std::min(pool->Kept(), size - 1));
     auto convert = [&](int c) {
@@ -81,7 +80,6 @@ bool LayerTexture::Read(uint32_t *argb) const
   if(layer < 0)
     return true;
   const uint32_t *texels = pool->Texels(layer);
-  const int layerSize = pool->LayerSize();
   for(int y = 0; y < size; ++y)
   {
     const int row = pool->LayerIndexOf(y);
@@ -91,7 +89,7 @@ bool LayerTexture::Read(uint32_t *argb) const
     {
       const int column = pool->LayerIndexOf(x);
       if(column >= 0)
-        argb[static_cast<size_t>(y) * size + x] = texels[static_cast<size_t>(row) * layerSize + column];
+        argb[static_cast<size_t>(y) * size + x] = texels[static_cast<size_t>(row) * pool->Pitch() + column];
     }
   }
   return true;

@@ -86,15 +86,15 @@ public:
                                const FaceDrawState &state) = 0;
   virtual void DrawSprite(const DeviceTexture &texture, const SpriteQuad &quad) = 0;
   // Draws every quad of the batch in order, each as a fan of two triangles,
-  // textured with its layer of the batch's pool (sampled at the quad's
-  // texture coordinates times the pool's Scale()).
+  // textured with its layer of the batch's pool exactly as the whole face
+  // texture would be sampled (nearest texel, repeating).
   virtual void DrawFaceBatch(FaceBatch &batch, const FaceDrawState &state) = 0;
 
   // Keeps a copy of the back buffer's colour, and puts it back: the device
   // redraws only what lies over a finished scene (the cursor) when nothing
-  // under it changed.
-  virtual void SaveScene() = 0;
-  virtual void RestoreScene() = 0;
+  // under it changed. False when there is no copy to be had.
+  virtual bool SaveScene() = 0;
+  virtual bool RestoreScene() = 0;
 
   // Copies the back buffer into `pixels` as 0xFFRRGGBB words, row 0 at the top.
   virtual void ReadBackBuffer(uint32_t *pixels) = 0;

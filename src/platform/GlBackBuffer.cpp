@@ -55,9 +55,70 @@ void GlBackBuffer::Destroy()
   if(shared.boundTexture == colourTexture)
     shared.boundTexture = 0;
   glDeleteTextures(1, &colourTexture);
+  if(sceneFramebuffer != 0)
+  {
+    glDeleteFramebuffers(1, &sceneFramebuffer);
+    if(shared.boundTexture == sceneTexture)
+      shared.boundTexture = 0;
+    glDeleteTextures(1, &sceneTexture);
+  }
   framebuffer = 0;
   depthBuffer = 0;
   colourTexture = 0;
+  sceneFramebuffer = 0;
+  sceneTexture = 0;
+}
+
+void GlBackBuffer::Copy(GLuint from, GLuint to)
+{
+  // Blits obey the scissor test, which every draw leaves on.
+  glDisable(GL_SCISSOR_TEST);
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
+  glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  glEnable(GL_SCISSOR_TEST);
+}
+
+bool GlBackBuffer::SaveScene()
+{
+  if(framebuffer == 0)
+    return false;
+  if(sceneFramebuffer == 0)
+  {
+    while(glGetError() != GL_NO_ERROR)
+    {
+    }
+    glGenTextures(1, &sceneTexture);
+    shared.Bind(sceneTexture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
+    glGenFramebuffers(1, &sceneFramebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, sceneTexture, 0);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    if(!complete || glGetError() != GL_NO_ERROR)
+    {
+      glDeleteFramebuffers(1, &sceneFramebuffer);
+      if(shared.boundTexture == sceneTexture)
+        shared.boundTexture = 0;
+      glDeleteTextures(1, &sceneTexture);
+      sceneFramebuffer = 0;
+      sceneTexture = 0;
+      return false;
+    }
+  }
+  Copy(framebuffer, sceneFramebuffer);
+  return true;
+}
+
+bool GlBackBuffer::RestoreScene()
+{
+  if(framebuffer == 0 || sceneFramebuffer == 0)
+    return false;
+  Copy(sceneFramebuffer, framebuffer);
+  return true;
 }
 
 void GlBackBuffer::Read(uint32_t *pixels)

@@ -30,9 +30,14 @@ public:
 
   // Shows the back buffer in the window (if it is open), then paces.
   void Present();
+  // Copies the colour aside, and back (made on first use).
+  bool SaveScene();
+  bool RestoreScene();
 
 private:
   void Pace();
+  // Copies the whole colour plane between two framebuffers.
+  void Copy(GLuint from, GLuint to);
 
   NativeWindow &window;
   GlShared &shared;
@@ -41,6 +46,9 @@ private:
   GLuint framebuffer = 0;
   GLuint colourTexture = 0;
   GLuint depthBuffer = 0;
+  // The copy of a finished scene.
+  GLuint sceneFramebuffer = 0;
+  GLuint sceneTexture = 0;
   std::vector<uint32_t> scratch;
 
   std::chrono::steady_clock::duration framePeriod = std::chrono::steady_clock::duration::zero();

@@ -56,6 +56,54 @@ void main()
 }
 )";
 
+const char *const GlShaderProgram::BatchVertexShader = R"(#version 330 core
+layout(location = 0) in vec3 position;
+layout(location = 1) in vec4 diffuse;
+layout(location = 2) in vec2 texCoord;
+layout(location = 3) in float layer;
+uniform mat4 transform;
+uniform vec2 pixelOffset;
+uniform vec4 stateColour;
+uniform bool useVertexColour;
+out vec4 colour;
+out vec2 uv;
+flat out int layerIndex;
+void main()
+{
+  // Exactly the face program's position, so that a batch covers the pixels a
+  // fan of its own would.
+  vec4 p = transform * vec4(position, 1.0);
+  gl_Position = vec4(p.xy + pixelOffset * p.w, 2.0 * p.z - p.w, p.w);
+  colour = useVertexColour ? diffuse : stateColour;
+  uv = texCoord;
+  layerIndex = int(layer);
+}
+)";
+
+const char *const GlShaderProgram::BatchFragmentShader = R"(#version 330 core
+uniform sampler2D atlas;
+uniform int faceSize;
+uniform int layerSize;
+uniform int layersPerRow;
+uniform bool modulate;
+in vec4 colour;
+in vec2 uv;
+flat in int layerIndex;
+out vec4 fragment;
+void main()
+{
+  // The texel a nearest, repeating sampler picks on the whole face (its size
+  // is a power of two)...
+  ivec2 t = ivec2(floor(uv * float(faceSize))) & (faceSize - 1);
+  // ...where the layer keeps it: the first texels in place, the face's last
+  // one in the layer's last.
+  t = min(t, ivec2(layerSize - 1));
+  ivec2 origin = ivec2(layerIndex % layersPerRow, layerIndex / layersPerRow) * layerSize;
+  vec4 texel = texelFetch(atlas, origin + t, 0);
+  fragment = modulate ? texel * colour : texel;
+}
+)";
+
 const char *const GlShaderProgram::SpriteVertexShader = R"(#version 330 core
 layout(location = 0) in vec2 position;
 layout(location = 1) in vec2 texCoord;

@@ -11,6 +11,10 @@ namespace GlShaderProgram {
   extern const char *const FaceFragmentShader;
   // Sprites: positions already in normalised device coordinates, the texture
   // times a tint.
+  // Faces of a batch: the face program's geometry and colour, the texel the
+  // whole face would show fetched from the face's layer of an atlas.
+  extern const char *const BatchVertexShader;
+  extern const char *const BatchFragmentShader;
   extern const char *const SpriteVertexShader;
   extern const char *const SpriteFragmentShader;
 

@@ -17,6 +17,11 @@ struct GlShared {
   GLuint boundTexture = 0;
   // Every live texture, to be uploaded again into a new context after a reset.
   std::vector<GlTexture *> textures;
+  // Counts the contexts made: GL names of an earlier context mean nothing.
+  unsigned generation = 0;
+  // A vertex array or buffer some copy of the device's objects bound was
+  // deleted: the state cache must not trust its record of the bindings.
+  bool bindingsStale = false;
 
   // GL may be called: the context exists and is current. Closing the window
   // leaves the context without a drawable (and not current) until the back

@@ -142,3 +142,18 @@ void GlStateCache::SetSampler(GLuint newSampler)
   sampler = newSampler;
   glBindSampler(0, newSampler);
 }
+
+void GlStateCache::SetLogicOp(GLenum operation)
+{
+  if(logicOp == static_cast<long long>(operation))
+    return;
+  if(operation == 0)
+    glDisable(GL_COLOR_LOGIC_OP);
+  else
+  {
+    if(logicOp <= 0)
+      glEnable(GL_COLOR_LOGIC_OP);
+    glLogicOp(operation);
+  }
+  logicOp = static_cast<long long>(operation);
+}

@@ -31,6 +31,8 @@ struct GlStateCache {
   int depthTest = -1;
   int depthWrite = -1;
   int blend = -1;
+  // 0 when logic operations are off, otherwise the operation (GL_AND, GL_OR).
+  long long logicOp = -1;
   GlRect viewport{-1, -1, -1, -1};
   float minZ = -1.f;
   float maxZ = -1.f;
@@ -55,6 +57,8 @@ struct GlStateCache {
   void SetCull(CullMode mode);
   void SetDepth(bool test, bool write);
   void SetBlend(bool enabled);
+  // Turns logic operations off (0) or on with the operation.
+  void SetLogicOp(GLenum operation);
   // The viewport (in a buffer of `bufferHeight` rows), its depth range and a
   // scissor to it (the device clips everything to the viewport).
   void SetViewport(const Viewport &newViewport, int bufferHeight);

@@ -1,6 +1,9 @@
 #include "platform/OpenGlBackend.h"
 
 #include "base/Log.h"
+#include "gfx/LayerPool.h"
+#include "platform/GlBatchBuffer.h"
+#include "platform/GlLayerAtlas.h"
 #include "platform/GlShaderProgram.h"
 #include "platform/NativeWindow.h"
 
@@ -55,6 +58,7 @@ bool OpenGlBackend::Initialise()
   if(!context.Open(window.Handle()))
     return false;
   shared->context = context.Handle();
+  ++shared->generation;
   if(!CreateObjects())
     return false;
   white = std::make_unique<GlTexture>(shared, 1, 1, &WhiteTexel);
@@ -105,10 +109,12 @@ void OpenGlBackend::DrawTriangleFan(const Vertex *vertices, int primitiveCount, 
 {
   if(!Ready() || !vertices || primitiveCount <= 0)
     return;
+  CheckBindings();
   cache.UseProgram(faceProgram, faces);
   cache.SetCull(state.cullMode);
   cache.SetDepth(state.depthTest, state.depthWrite);
   cache.SetBlend(state.alphaBlend);
+  cache.SetLogicOp(0);
   SetViewport(state.viewport);
   cache.SetSampler(faceSampler);
   shared->Bind(TextureName(texture));
@@ -147,10 +153,27 @@ void OpenGlBackend::DrawSprite(const DeviceTexture &texture, const SpriteQuad &q
 {
   if(!Ready())
     return;
+  CheckBindings();
   cache.UseProgram(spriteProgram, sprites);
   cache.SetCull(CullMode::None);
   cache.SetDepth(false, false);
-  cache.SetBlend(true);
+  // A cursor's mask and picture combine bit by bit with what is there; with
+  // a logic operation on, blending does not apply.
+  switch(quad.blend)
+  {
+    case SpriteBlend::Alpha:
+      cache.SetLogicOp(0);
+      cache.SetBlend(true);
+      break;
+    case SpriteBlend::And:
+      cache.SetBlend(false);
+      cache.SetLogicOp(GL_AND);
+      break;
+    case SpriteBlend::Or:
+      cache.SetBlend(false);
+      cache.SetLogicOp(GL_OR);
+      break;
+  }
   SetViewport(Viewport{0, 0, static_cast<uint32_t>(width), static_cast<uint32_t>(height), 0.f, 1.f});
   cache.SetScissor(ToGlRect(quad.viewport, height));
   cache.SetSampler(quad.smooth ? spriteSmoothSampler : spriteSampler);
@@ -182,16 +205,78 @@ void OpenGlBackend::DrawSprite(const DeviceTexture &texture, const SpriteQuad &q
   glDrawArrays(GL_TRIANGLE_STRIP, first, 4);
 }
 
-void OpenGlBackend::DrawFaceBatch(FaceBatch &, const FaceDrawState &)
+void OpenGlBackend::DrawFaceBatch(FaceBatch &batch, const FaceDrawState &state)
 {
+  if(!Ready() || batch.QuadCount() == 0 || !batchProgram)
+    return;
+  LayerPool &pool = batch.Pool();
+  // The GL copies of the batch and of its pool live beside them; copies made
+  // by another back end are replaced.
+  auto *layers = dynamic_cast<GlLayerAtlas *>(pool.backendData.get());
+  if(!layers || layers->Owner() != shared.get())
+  {
+    pool.backendData = std::make_unique<GlLayerAtlas>(shared, maxTextureSize);
+    layers = static_cast<GlLayerAtlas *>(pool.backendData.get());
+  }
+  auto *buffer = dynamic_cast<GlBatchBuffer *>(batch.backendData.get());
+  if(!buffer || buffer->Owner() != shared.get())
+  {
+    batch.backendData = std::make_unique<GlBatchBuffer>(shared);
+    buffer = static_cast<GlBatchBuffer *>(batch.backendData.get());
+  }
+
+  CheckBindings();
+  if(!layers->Sync(pool))
+    return;
+  if(!buffer->Sync(batch))
+    return;
+  // Sync bound the batch's own vertex array and buffer.
+  cache.vao = buffer->VertexArray();
+  cache.arrayBuffer = buffer->Buffer();
+  if(cache.program != batchProgram)
+  {
+    glUseProgram(batchProgram);
+    cache.program = batchProgram;
+  }
+  cache.SetCull(state.cullMode);
+  cache.SetDepth(state.depthTest, state.depthWrite);
+  cache.SetBlend(state.alphaBlend);
+  cache.SetLogicOp(0);
+  cache.SetViewport(state.viewport, height);
+  cache.SetSampler(faceSampler);
+
+  // Two draws a frame at most: the uniforms are simply set each time.
+  glUniformMatrix4fv(batchTransform, 1, GL_FALSE, &state.transform.m[0][0]);
+  const float offset[2] = {cache.viewport.width > 0 ? 1.f / static_cast<float>(cache.viewport.width) : 0.f,
+                           cache.viewport.height > 0 ? -1.f / static_cast<float>(cache.viewport.height) : 0.f};
+  glUniform2fv(batchPixelOffset, 1, offset);
+  const float colour[4] = {state.colour.r, state.colour.g, state.colour.b, state.colour.a};
+  glUniform4fv(batchStateColour, 1, colour);
+  glUniform1i(batchUseVertexColour, state.useVertexColour ? 1 : 0);
+  glUniform1i(batchModulate, state.modulate ? 1 : 0);
+  glUniform1i(batchFaceSize, pool.LogicalSize());
+  glUniform1i(batchLayerSize, pool.LayerSize());
+  glUniform1i(batchLayersPerRow, pool.LayersPerRow());
+  buffer->Draw(batch.QuadCount());
 }
 
-void OpenGlBackend::SaveScene()
+bool OpenGlBackend::SaveScene()
 {
+  return Ready() && backBuffer.SaveScene();
 }
 
-void OpenGlBackend::RestoreScene()
+bool OpenGlBackend::RestoreScene()
 {
+  return Ready() && backBuffer.RestoreScene();
+}
+
+void OpenGlBackend::CheckBindings()
+{
+  if(!shared->bindingsStale)
+    return;
+  shared->bindingsStale = false;
+  cache.vao = ~0u;
+  cache.arrayBuffer = ~0u;
 }
 
 void OpenGlBackend::ReadBackBuffer(uint32_t *pixels)
@@ -249,6 +334,8 @@ bool OpenGlBackend::RecreateContext()
   if(!context.Recreate(window.Handle()))
     return false;
   shared->context = context.Handle();
+  ++shared->generation;
+  shared->bindingsStale = false;
   shared->boundTexture = 0;
   if(!CreateObjects())
     return false;
@@ -275,8 +362,19 @@ bool OpenGlBackend::CreateObjects()
 
   faceProgram = GlShaderProgram::Link(GlShaderProgram::FaceVertexShader, GlShaderProgram::FaceFragmentShader);
   spriteProgram = GlShaderProgram::Link(GlShaderProgram::SpriteVertexShader, GlShaderProgram::SpriteFragmentShader);
-  if(!faceProgram || !spriteProgram)
+  batchProgram = GlShaderProgram::Link(GlShaderProgram::BatchVertexShader, GlShaderProgram::BatchFragmentShader);
+  if(!faceProgram || !spriteProgram || !batchProgram)
     return false;
+  batchTransform = glGetUniformLocation(batchProgram, "transform");
+  batchPixelOffset = glGetUniformLocation(batchProgram, "pixelOffset");
+  batchStateColour = glGetUniformLocation(batchProgram, "stateColour");
+  batchUseVertexColour = glGetUniformLocation(batchProgram, "useVertexColour");
+  batchModulate = glGetUniformLocation(batchProgram, "modulate");
+  batchFaceSize = glGetUniformLocation(batchProgram, "faceSize");
+  batchLayerSize = glGetUniformLocation(batchProgram, "layerSize");
+  batchLayersPerRow = glGetUniformLocation(batchProgram, "layersPerRow");
+  glUseProgram(batchProgram);
+  glUniform1i(glGetUniformLocation(batchProgram, "atlas"), 0);
   faceTransform = glGetUniformLocation(faceProgram, "transform");
   facePixelOffset = glGetUniformLocation(faceProgram, "pixelOffset");
   faceStateColour = glGetUniformLocation(faceProgram, "stateColour");
@@ -340,6 +438,8 @@ void OpenGlBackend::DestroyObjects()
   backBuffer.Destroy();
   glDeleteProgram(faceProgram);
   glDeleteProgram(spriteProgram);
+  glDeleteProgram(batchProgram);
+  batchProgram = 0;
   for(GlStreamBuffer *stream : {&faces, &sprites})
     stream->Destroy();
   for(GLuint *sampler : {&faceSampler, &spriteSampler, &spriteSmoothSampler})
@@ -365,6 +465,7 @@ void OpenGlBackend::ApplyFixedState()
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+  CheckBindings();
   cache.ForgetAllButBindings();
 }
 

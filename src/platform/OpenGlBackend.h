@@ -39,8 +39,8 @@ public:
                        const FaceDrawState &state) override;
   void DrawSprite(const DeviceTexture &texture, const SpriteQuad &quad) override;
   void DrawFaceBatch(FaceBatch &batch, const FaceDrawState &state) override;
-  void SaveScene() override;
-  void RestoreScene() override;
+  bool SaveScene() override;
+  bool RestoreScene() override;
   void ReadBackBuffer(uint32_t *pixels) override;
   void WriteBackBuffer(const uint32_t *pixels) override;
   bool Present() override;
@@ -67,6 +67,9 @@ private:
   // for it when that program is in use.
   void SetViewport(const Viewport &viewport);
   GLuint TextureName(const DeviceTexture *texture) const;
+  // Forgets the recorded vertex array and buffer bindings when one of them
+  // may have been deleted behind the cache's back.
+  void CheckBindings();
 
 private:
   NativeWindow &window;
@@ -82,6 +85,15 @@ private:
   GLint faceStateColour = -1;
   GLint faceUseVertexColour = -1;
   GLint faceModulate = -1;
+  GLuint batchProgram = 0;
+  GLint batchTransform = -1;
+  GLint batchPixelOffset = -1;
+  GLint batchStateColour = -1;
+  GLint batchUseVertexColour = -1;
+  GLint batchModulate = -1;
+  GLint batchFaceSize = -1;
+  GLint batchLayerSize = -1;
+  GLint batchLayersPerRow = -1;
   GLuint spriteProgram = 0;
   GLint spriteTint = -1;
   GlStreamBuffer faces;
