@@ -308,8 +308,8 @@ TEST_F(ModelBatchTest, FaceTexturesKeepTheirCornerAfterPaintingAndLoading)
   const LayerPool &roomPool = model.RoomBatch()->Pool();
   const int roomLayer = room.FaceTexture(4)->Get()->Layer();
   EXPECT_EQ(roomPool.LayerSize(), 128);
-  EXPECT_EQ(roomPool.Texels(roomLayer)[127 * 128 + 127], 0xFF010101u);
-  EXPECT_EQ(roomPool.Texels(roomLayer)[3 * 128 + 102], 0xFF0000FFu);
+  EXPECT_EQ(roomPool.Texels(roomLayer)[127 * roomPool.Pitch() + 127], 0xFF010101u);
+  EXPECT_EQ(roomPool.Texels(roomLayer)[3 * roomPool.Pitch() + 102], 0xFF0000FFu);
   ExpectKeptTexelsMatchImages(cube);
 
   // Loaded texels reach the device's corner of every face, room and cube.
