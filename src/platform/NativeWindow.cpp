@@ -130,8 +130,12 @@ bool NativeWindow::NextMessage(WindowMessage &message)
 {
   if(videoInitialised)
   {
+    // Everything the system has delivered, in order. (Polling would stop at
+    // the marker an earlier wait left in SDL's queue, leaving the events
+    // behind it for a later pass.)
+    SDL_PumpEvents();
     SDL_Event event;
-    while(SDL_PollEvent(&event))
+    while(SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
       HandleEvent(event);
   }
   if(pending.empty())
