@@ -37,7 +37,6 @@ public:
 
   // Where the frame pacer reads the time; tests give their own.
   void SetClock(std::function<uint32_t()> clock) { readClock = std::move(clock); }
-  FramePacer &Pacer() { return pacer; }
   // Frames that ran (the loop's passes in between that were not due do not count).
   long long FramesRun() const { return framesRun; }
 
