@@ -269,34 +269,6 @@ TEST(PaintAppLoop, MessagesWakeTheLoopWithoutHurryingTheFrames)
   }
 }
 
-TEST(PaintAppLoop, AFrameThatTakesLongIsFollowedByAFullPeriodNotABurst)
-{
-  // A frame that pauses (as the title does before it hands over) moves the
-  // clock itself.
-  class PausingApp : public ClockedApp {
-  protected:
-    void Frame() override
-    {
-      const long long before = FramesRun();
-      ClockedApp::Frame();
-      if(FramesRun() == 10 && before == 9)
-        now += 1000;
-    }
-  };
-  PausingApp app;
-  app.closeAfterFrames = 20;
-  ASSERT_EQ(app.Run(), 0);
-  ASSERT_EQ(app.frameTimes.size(), 20u);
-  for(size_t i = 10; i < app.frameTimes.size(); ++i)
-  {
-    const uint32_t gap = app.frameTimes[i] - app.frameTimes[i - 1];
-    if(i == 10)
-      EXPECT_GE(gap, 1000u);
-    else
-      EXPECT_TRUE(gap == 16 || gap == 17) << i << ": " << gap;
-  }
-}
-
 TEST(PaintApp, AnExposedWindowIsPresentedAgainThoughNothingChanged)
 {
   PaintApp app;
