@@ -1,5 +1,7 @@
 #include "app/AppWindow.h"
 
+#include "platform/Clock.h"
+
 namespace {
   // Input for a program without a window: the pointer at the origin, no key down.
   class NoInput : public InputSource {
@@ -48,6 +50,12 @@ int AppWindow::Run()
       WindowProc(message);
     }
     Frame();
+    if(!MessagePending())
+    {
+      const int wait = MillisecondsToNextFrame();
+      if(wait > 0)
+        WaitForMessage(wait);
+    }
   }
   OnExit();
   return exitCode;
@@ -66,6 +74,19 @@ bool AppWindow::NextMessage(WindowMessage &message)
   message = posted.front();
   posted.pop_front();
   return true;
+}
+
+bool AppWindow::MessagePending() const
+{
+  return !posted.empty() || (window && !destroyed && window->HasPendingMessage());
+}
+
+void AppWindow::WaitForMessage(int timeoutMs)
+{
+  if(window && !destroyed)
+    window->WaitForMessage(timeoutMs);
+  else if(timeoutMs > 0)
+    Clock::Sleep(static_cast<uint32_t>(timeoutMs));
 }
 
 void AppWindow::PostMessage(const WindowMessage &message)

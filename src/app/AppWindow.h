@@ -9,7 +9,9 @@
 #include <string>
 
 // The application's one window and its loop. Each pass of the loop handles at
-// most one pending message and then calls Frame; the loop never blocks.
+// most one pending message and then calls Frame. When no message is waiting
+// after the frame, the loop sleeps until one arrives or the next frame is due
+// (MillisecondsToNextFrame), so that a program at rest uses no processor.
 // Messages reach the virtual WindowProc; what it does not handle goes to
 // DefaultWindowProc, where a close request destroys the window, whose
 // destruction the subclass answers with a quit message that ends the loop.
@@ -45,6 +47,12 @@ public:
 protected:
   virtual bool OnCreated() { return true; }
   virtual void Frame() {}
+  // How long the loop may sleep after this pass's frame, in milliseconds;
+  // 0 for not at all. A window without frames of its own never sleeps.
+  virtual int MillisecondsToNextFrame() { return 0; }
+  // Sleeps until a window message arrives or `timeoutMs` milliseconds pass
+  // (a plain sleep without a window).
+  virtual void WaitForMessage(int timeoutMs);
   // Handles destruction (posts the quit message) and activation, then
   // passes every message to DefaultWindowProc.
   virtual int WindowProc(const WindowMessage &message);
@@ -60,6 +68,7 @@ protected:
 
 private:
   bool NextMessage(WindowMessage &message);
+  bool MessagePending() const;
   void DestroyWindow();
 
 private:

@@ -31,6 +31,7 @@ bool PaintApp::Init()
     LogLine("start-up failed: no OpenGL 3.3 device could be created");
     return false;
   }
+  pacer.SetRefreshRate(window->RefreshRate());
   // Without an audio device the toy runs silently.
   sound.Init();
 
@@ -63,10 +64,16 @@ void PaintApp::Shutdown()
 
 void PaintApp::Frame()
 {
-  if(!frameClock.Tick(readClock()))
+  if(!pacer.Tick(readClock()))
     return;
+  ++framesRun;
   if(eventManager)
     eventManager->Frame();
+}
+
+int PaintApp::MillisecondsToNextFrame()
+{
+  return pacer.MillisecondsToNextFrame(readClock());
 }
 
 int PaintApp::WindowProc(const WindowMessage &message)
@@ -79,6 +86,9 @@ int PaintApp::WindowProc(const WindowMessage &message)
       break;
     case WindowMessage::Kind::Activate:
       active = message.value != 0;
+      break;
+    case WindowMessage::Kind::Expose:
+      device.RequestPresent();
       break;
     case WindowMessage::Kind::KeyDown:
       if(message.value == static_cast<int>(Key::Escape))

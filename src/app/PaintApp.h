@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/AppWindow.h"
-#include "app/FrameClock.h"
+#include "app/FramePacer.h"
 #include "gfx/GraphicsDevice.h"
 #include "res/SoundSystem.h"
 
@@ -12,7 +12,7 @@ class EventManager;
 class Studio;
 
 // The application: the window and its loop, the graphics device, and the
-// frame clock that runs the current screen once per millisecond tick.
+// pacer that runs the current screen once per period of the display.
 class PaintApp : public AppWindow {
 public:
   static constexpr int ScreenWidth = 640;
@@ -35,11 +35,15 @@ public:
   Studio *GetStudio() const { return studio; }
   EventManager *Events() const { return eventManager; }
 
-  // Where the frame clock reads the time; tests give their own.
+  // Where the frame pacer reads the time; tests give their own.
   void SetClock(std::function<uint32_t()> clock) { readClock = std::move(clock); }
+  // Frames that ran (the loop's passes in between that were not due do not count).
+  long long FramesRun() const { return framesRun; }
 
 protected:
+  // Runs the current screen when a frame is due.
   void Frame() override;
+  int MillisecondsToNextFrame() override;
   int WindowProc(const WindowMessage &message) override;
   void OnExit() override {}
 
@@ -49,6 +53,7 @@ private:
   SoundSystem sound;
   Studio *studio = nullptr;
   EventManager *eventManager = nullptr;
-  FrameClock frameClock;
+  FramePacer pacer;
   std::function<uint32_t()> readClock;
+  long long framesRun = 0;
 };

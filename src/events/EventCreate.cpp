@@ -159,23 +159,23 @@ void EventCreate::PaintStroke()
 void EventCreate::Render()
 {
   GraphicsDevice &device = owner.Device();
-  device.SetViewport({0, 0, static_cast<uint32_t>(owner.Width()), static_cast<uint32_t>(owner.Height()), 0.f, 1.f});
+  device.SetViewport(ScreenViewport());
   device.Clear(true, true, 0xFFFFFFFF, 1.f);
   if(device.BeginScene())
   {
     DrawScene();
     device.EndScene();
   }
-
-  Surface *backBuffer = device.BackBuffer();
   studio.Model()->DrawOutlines(device);
-  if(backBuffer)
-    if(DrawingContext *context = backBuffer->GetDC())
-    {
-      DrawOverlay(*context);
-      backBuffer->ReleaseDC(context);
-    }
+  // The cursor changes far more often than the scene under it.
+  device.BeginOverlay();
+  DrawOverlay();
   device.PresentFrame();
+}
+
+Viewport EventCreate::ScreenViewport() const
+{
+  return {0, 0, static_cast<uint32_t>(owner.Width()), static_cast<uint32_t>(owner.Height()), 0.f, 1.f};
 }
 
 void EventCreate::DrawScene()
@@ -208,14 +208,16 @@ void EventCreate::DrawScene()
   firstScenePassDone = true;
 }
 
-void EventCreate::DrawOverlay(DrawingContext &context)
+void EventCreate::DrawOverlay()
 {
+  GraphicsDevice &device = owner.Device();
   if(!firstOverlayDone)
   {
-    context.FillRect(0, 0, owner.Width(), owner.Height(), 0x000000);
+    device.SetViewport(ScreenViewport());
+    device.Clear(true, false, 0xFF000000, 1.f);
     firstOverlayDone = true;
     return;
   }
   if(cursorTool)
-    cursorTool->DrawCursor(context, mouseX, mouseY);
+    cursorTool->DrawCursor(device, mouseX, mouseY);
 }

@@ -2,9 +2,9 @@
 
 #include "events/Event.h"
 #include "gfx/Matrix.h"
+#include "gfx/Viewport.h"
 #include "res/RgbColour.h"
 
-class DrawingContext;
 class Studio;
 class ToolButton;
 
@@ -34,9 +34,14 @@ public:
   Event *HandleInput();
 
 private:
+  // Draws the frame and presents it; a frame that draws what the window
+  // shows already rests.
   void Render();
   void DrawScene();
-  void DrawOverlay(DrawingContext &context);
+  // The first pass blackens the whole screen; later ones draw the cursor.
+  void DrawOverlay();
+  // The whole 640 by 480 screen.
+  Viewport ScreenViewport() const;
   // Paints every point of the line from the previous mouse position towards
   // the current one, stopping one step short of it.
   void PaintStroke();

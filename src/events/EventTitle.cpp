@@ -111,6 +111,8 @@ void EventTitle::Render()
   if(device.BeginScene())
   {
     DrawWidgets();
+    // The cursor changes far more often than the picture under it.
+    device.BeginOverlay();
     const Vector2 at{static_cast<float>(mouseX), static_cast<float>(mouseY)};
     cursor.DrawSprite(nullptr, nullptr, &at, 0xFFFFFFFF);
     device.EndScene();

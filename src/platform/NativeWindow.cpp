@@ -130,8 +130,12 @@ bool NativeWindow::NextMessage(WindowMessage &message)
 {
   if(videoInitialised)
   {
+    // Everything the system has delivered, in order. (Polling would stop at
+    // the marker an earlier wait left in SDL's queue, leaving the events
+    // behind it for a later pass.)
+    SDL_PumpEvents();
     SDL_Event event;
-    while(SDL_PollEvent(&event))
+    while(SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0)
       HandleEvent(event);
   }
   if(pending.empty())
@@ -139,6 +143,30 @@ bool NativeWindow::NextMessage(WindowMessage &message)
   message = pending.front();
   pending.pop_front();
   return true;
+}
+
+void NativeWindow::WaitForMessage(int timeoutMs)
+{
+  if(timeoutMs <= 0 || !pending.empty())
+    return;
+  if(!videoInitialised)
+  {
+    SDL_Delay(static_cast<Uint32>(timeoutMs));
+    return;
+  }
+  // With no event to fill in, SDL only looks: the event is left in its queue.
+  SDL_WaitEventTimeout(nullptr, timeoutMs);
+}
+
+int NativeWindow::RefreshRate() const
+{
+  if(!window)
+    return 0;
+  const int display = SDL_GetWindowDisplayIndex(window);
+  SDL_DisplayMode mode{};
+  if(display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0)
+    return 0;
+  return mode.refresh_rate > 0 ? mode.refresh_rate : 0;
 }
 
 void NativeWindow::HandleEvent(const SDL_Event &event)
@@ -185,6 +213,18 @@ void NativeWindow::HandleEvent(const SDL_Event &event)
         case SDL_WINDOWEVENT_FOCUS_GAINED: Queue(WindowMessage::Kind::Activate, 1); break;
         case SDL_WINDOWEVENT_FOCUS_LOST: Queue(WindowMessage::Kind::Activate, 0); break;
         case SDL_WINDOWEVENT_CLOSE: Queue(WindowMessage::Kind::Close, 0); break;
+        // What the window showed may be gone, or shown at another size.
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_MAXIMIZED:
+        case SDL_WINDOWEVENT_RESIZED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+#if SDL_VERSION_ATLEAST(2, 0, 18)
+        case SDL_WINDOWEVENT_DISPLAY_CHANGED:
+#endif
+          Queue(WindowMessage::Kind::Expose, 0);
+          break;
         default: break;
       }
       break;
@@ -199,8 +239,10 @@ void NativeWindow::HandleEvent(const SDL_Event &event)
 void NativeWindow::Queue(WindowMessage::Kind kind, int value)
 {
   // A close request already waiting covers a second one (the system may
-  // report one close both as a window event and as a quit request).
-  if(kind == WindowMessage::Kind::Close && !pending.empty() && pending.back().kind == kind)
+  // report one close both as a window event and as a quit request); so does
+  // an exposure for the ones that come with it (a resize reports two).
+  const bool once = kind == WindowMessage::Kind::Close || kind == WindowMessage::Kind::Expose;
+  if(once && !pending.empty() && pending.back().kind == kind)
     return;
   pending.push_back(WindowMessage{kind, value});
 }

@@ -30,9 +30,18 @@ public:
   bool IsOpen() const { return window != nullptr; }
 
   // Reads every pending system event: input updates the key latch and the
-  // pointer at once; activation, close requests and key presses are queued.
-  // Returns the oldest queued message, if any.
+  // pointer at once; activation, close requests, exposure and key presses
+  // are queued. Returns the oldest queued message, if any.
   bool NextMessage(WindowMessage &message);
+  // A queued message is waiting for NextMessage.
+  bool HasPendingMessage() const { return !pending.empty(); }
+  // Sleeps until a system event arrives or `timeoutMs` milliseconds pass; at
+  // once when a message is queued already or the timeout is not positive.
+  // The event stays in the system's queue for NextMessage, so the key latch
+  // still sees every press.
+  void WaitForMessage(int timeoutMs);
+  // The refresh rate in hertz of the display the window is on; 0 when unknown.
+  int RefreshRate() const;
 
   void MousePosition(int &x, int &y) const override;
   int KeyState(Key key) override;

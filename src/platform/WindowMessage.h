@@ -13,6 +13,9 @@ struct WindowMessage {
     Destroy,
     // A key went down; value is the Key.
     KeyDown,
+    // The window's picture must be shown again though nothing in it changed:
+    // it was exposed, shown, restored or resized.
+    Expose,
     // Ends the loop; value is the exit code.
     Quit,
   };

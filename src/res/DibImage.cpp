@@ -222,6 +222,8 @@ bool DibImage::Decode(ArgbImage &image) const
   const BitmapSource source = Bits();
   if(!source.bits || source.width <= 0 || source.Rows() <= 0)
     return false;
+  if(source.bitCount != 16 && source.bitCount != 24 && source.bitCount != 32)
+    return false;
   ArgbImage decoded;
   decoded.width = source.width;
   decoded.height = source.Rows();

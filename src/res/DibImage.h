@@ -60,8 +60,9 @@ public:
   // The pixels as a drawable bitmap: the file's pixel array, or the DIB section.
   BitmapSource Bits() const;
   // The pixels in order, top row first, as opaque 0xFFRRGGBB words, whichever
-  // way up the file stores them and however its rows are padded. False when
-  // there are no pixels.
+  // way up the file stores them and however its rows are padded: the colours
+  // DrawingContext::DrawBitmap draws. False when there are no pixels or they
+  // have a bit count other than 16, 24 or 32, which it does not draw.
   bool Decode(ArgbImage &image) const;
   // Created image only: a drawing context over the DIB section.
   DrawingContext &MemoryDc() { return memoryDc; }

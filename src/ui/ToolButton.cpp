@@ -1,7 +1,45 @@
 #include "ui/ToolButton.h"
 
 #include "events/SoundSink.h"
-#include "gfx/DrawingContext.h"
+#include "gfx/ArgbImage.h"
+#include "gfx/GraphicsDevice.h"
+#include "platform/Log.h"
+#include "res/DibImage.h"
+
+namespace {
+  // A cursor bitmap file as a device texture of the colours that drawing it
+  // onto the screen would combine with what is there; null (with a line in
+  // the log) when the file cannot be read or drawn.
+  std::unique_ptr<DeviceTexture> LoadCursorTexture(GraphicsDevice &device, const std::string &fileName)
+  {
+    DibImage bitmap;
+    if(!bitmap.LoadBmp(fileName))
+      return nullptr;
+    ArgbImage image;
+    if(!bitmap.Decode(image))
+    {
+      LogLine("cannot use cursor bitmap " + fileName + ": " + std::to_string(bitmap.Bits().bitCount) +
+              "-bit pictures cannot be drawn");
+      return nullptr;
+    }
+    std::unique_ptr<DeviceTexture> texture = device.CreateTexture(image.width, image.height, image.pixels.data());
+    if(!texture)
+      LogLine("cannot make a texture of cursor bitmap " + fileName);
+    return texture;
+  }
+
+  // One unscaled quad of the whole texture with its top-left corner at (left, top).
+  SpriteQuad CursorQuad(const DeviceTexture &texture, int left, int top, SpriteBlend blend)
+  {
+    SpriteQuad quad;
+    quad.left = static_cast<float>(left);
+    quad.top = static_cast<float>(top);
+    quad.right = static_cast<float>(left + texture.Width());
+    quad.bottom = static_cast<float>(top + texture.Height());
+    quad.blend = blend;
+    return quad;
+  }
+}
 
 ToolButton::ToolButton(ToolKind kind)
   : kind(kind)
@@ -33,12 +71,19 @@ void ToolButton::DrawSelected()
   DrawTexture(icon, nullptr, nullptr, &position, OpaqueColour);
 }
 
-void ToolButton::DrawCursor(DrawingContext &context, int x, int y) const
+void ToolButton::DrawCursor(GraphicsDevice &device, int x, int y) const
 {
+  if(!cursorMask || !cursorBitmap)
+    return;
   const int left = x - static_cast<int>(hotSpot.x);
   const int top = y - static_cast<int>(hotSpot.y);
-  context.DrawBitmap(left, top, cursorMask.Bits(), RasterOperation::And);
-  context.DrawBitmap(left, top, cursorBitmap.Bits(), RasterOperation::Or);
+  const Viewport previous = device.GetViewport();
+  const PresentationParameters &screen = device.Presentation();
+  device.SetViewport({0, 0, static_cast<uint32_t>(screen.backBufferWidth),
+                      static_cast<uint32_t>(screen.backBufferHeight), previous.minZ, previous.maxZ});
+  device.DrawSpriteQuad(*cursorMask, CursorQuad(*cursorMask, left, top, SpriteBlend::And));
+  device.DrawSpriteQuad(*cursorBitmap, CursorQuad(*cursorBitmap, left, top, SpriteBlend::Or));
+  device.SetViewport(previous);
 }
 
 bool ToolButton::LoadWithCursor(GraphicsDevice &graphicsDevice, const CursorFiles &files, Vector2 at, Vector2 spot,
@@ -48,10 +93,14 @@ bool ToolButton::LoadWithCursor(GraphicsDevice &graphicsDevice, const CursorFile
     return false;
   if(!cursorPicture.LoadFromFile(graphicsDevice, files.picture))
     return false;
-  if(!cursorBitmap.LoadBmp(files.bitmap))
+  std::unique_ptr<DeviceTexture> bitmap = LoadCursorTexture(graphicsDevice, files.bitmap);
+  if(!bitmap)
     return false;
-  if(!cursorMask.LoadBmp(files.mask))
+  std::unique_ptr<DeviceTexture> mask = LoadCursorTexture(graphicsDevice, files.mask);
+  if(!mask)
     return false;
+  cursorBitmap = std::move(bitmap);
+  cursorMask = std::move(mask);
   position = at;
   hotSpot = spot;
   hitRect = hit;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -168,6 +169,62 @@ TEST_F(Window, QueuesActivationCloseAndEscapeOneMessageAtATime)
   const std::vector<WindowMessage> quitting = Drain();
   ASSERT_EQ(quitting.size(), 1u);
   EXPECT_EQ(quitting[0].kind, WindowMessage::Kind::Close);
+}
+
+TEST_F(Window, ExposureShowingRestoringAndResizingAskForThePictureAgain)
+{
+  // A resize reports two events back to back: one message for them.
+  PushWindowEvent(SDL_WINDOWEVENT_RESIZED);
+  PushWindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED);
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+  PushWindowEvent(SDL_WINDOWEVENT_EXPOSED);
+  PushWindowEvent(SDL_WINDOWEVENT_MOVED);
+  const std::vector<WindowMessage> messages = Drain();
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages[0].kind, WindowMessage::Kind::Expose);
+  EXPECT_EQ(messages[1].kind, WindowMessage::Kind::Activate);
+  EXPECT_EQ(messages[2].kind, WindowMessage::Kind::Expose);
+
+  for(Uint8 what : {SDL_WINDOWEVENT_SHOWN, SDL_WINDOWEVENT_RESTORED, SDL_WINDOWEVENT_MAXIMIZED})
+  {
+    PushWindowEvent(what);
+    const std::vector<WindowMessage> one = Drain();
+    ASSERT_EQ(one.size(), 1u) << int(what);
+    EXPECT_EQ(one[0].kind, WindowMessage::Kind::Expose) << int(what);
+  }
+}
+
+TEST_F(Window, WaitingEndsWhenAnEventArrivesAndLeavesItToTheNextMessage)
+{
+  using Clock = std::chrono::steady_clock;
+  // Nothing arrives: the whole timeout passes.
+  auto start = Clock::now();
+  window.WaitForMessage(80);
+  EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(70));
+
+  // A click that came and went: the wait ends at once, and the press is
+  // still there for the latch when the messages are read.
+  PushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 10, 10);
+  PushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 10, 10);
+  start = Clock::now();
+  window.WaitForMessage(5000);
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(window.KeyState(Key::LeftButton), 0) << "nothing is read before NextMessage";
+  EXPECT_TRUE(Drain().empty());
+  EXPECT_NE(window.KeyState(Key::LeftButton), 0);
+
+  // A message already queued ends the wait before it starts.
+  PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+  PushWindowEvent(SDL_WINDOWEVENT_CLOSE);
+  WindowMessage message;
+  ASSERT_TRUE(window.NextMessage(message));
+  ASSERT_TRUE(window.HasPendingMessage());
+  start = Clock::now();
+  window.WaitForMessage(5000);
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+  ASSERT_TRUE(window.NextMessage(message));
+  EXPECT_EQ(message.kind, WindowMessage::Kind::Close);
+  EXPECT_FALSE(window.HasPendingMessage());
 }
 
 TEST_F(Window, MapsThePointerThroughTheLetterboxToTheLogicalScreen)

@@ -3,7 +3,8 @@
 // the sounds recorded as they are played. Covers the creation screen's input
 // (the four states of the left button, pen strokes, cubes, the eraser, the
 // hand, choosing tools on release, the exit and printer buttons) and the title
-// (choosing, counting the mark's frames, the hand-over to the creation screen).
+// (choosing, counting the mark's frames, the hand-over to the creation screen),
+// and which frames present and which rest.
 #include "app/EventManager.h"
 #include "app/PaintApp.h"
 #include "create/OrbitCamera.h"
@@ -16,6 +17,7 @@
 #include "ui/ExitButton.h"
 #include "ui/PrinterButton.h"
 #include "ui/SelectedAnimation.h"
+#include "ui/HitRect.h"
 #include "ui/StartButton.h"
 #include "ui/ToolButton.h"
 
@@ -94,6 +96,23 @@ namespace {
     mutable std::vector<SoundId> played;
   };
 
+  // The memory back end, counting how often the processor read the back buffer.
+  class CountingBackend : public HeadlessBackend {
+  public:
+    CountingBackend() : HeadlessBackend(640, 480) {}
+
+    void ReadBackBuffer(uint32_t *pixels) override
+    {
+      ++readBacks;
+      HeadlessBackend::ReadBackBuffer(pixels);
+    }
+
+    int ReadBacks() const { return readBacks; }
+
+  private:
+    int readBacks = 0;
+  };
+
   // A room face's texels, three bytes each.
   std::vector<uint8_t> FaceTexels(const VoxelModel &model, int face)
   {
@@ -117,7 +136,7 @@ namespace {
   protected:
     void SetUp() override
     {
-      auto backend = std::make_unique<HeadlessBackend>(640, 480);
+      auto backend = std::make_unique<CountingBackend>();
       headless = backend.get();
       ASSERT_TRUE(app.Device().CreateWithBackend(std::move(backend)));
       app.Sounds().Init();
@@ -193,7 +212,7 @@ namespace {
     }
 
     WindowlessApp app;
-    HeadlessBackend *headless = nullptr;
+    CountingBackend *headless = nullptr;
     ScriptedInput input;
     RecordingStudio studio;
     EventTitle *title = nullptr;
@@ -610,8 +629,10 @@ TEST_F(Screens, AnInactiveOrStoppedApplicationReadsNoInputAndDrawsNothing)
     EXPECT_TRUE(app.IsRunning()) << event->Name() << ": Escape is not read while inactive";
     input.Set(Key::Escape, false);
 
-    // Active again, it draws once per frame.
+    // Active again, it draws once per frame (the pointer moved, so that the
+    // frame has something new to show and does not rest).
     app.SendMessage({WindowMessage::Kind::Activate, 1});
+    ++input.x;
     EXPECT_EQ(event->RunFrame(manager), event);
     EXPECT_EQ(headless->Presents(), presents + 1);
   }
@@ -625,4 +646,109 @@ TEST_F(Screens, AnInactiveOrStoppedApplicationReadsNoInputAndDrawsNothing)
   EXPECT_EQ(title->RunFrame(manager), title);
   EXPECT_EQ(headless->Presents(), presents);
   EXPECT_EQ(input.pointerReads + input.keyReads, 0);
+}
+
+TEST_F(Screens, TheCreationScreensFirstPassBlackensTheWholeScreen)
+{
+  EXPECT_EQ(create->RunFrame(EventManager::Instance()), create);
+  int pitch = 0;
+  const uint32_t *pixels = app.Device().BackBuffer()->LockRect(pitch);
+  int notBlack = 0;
+  for(int y = 0; y < 480; ++y)
+    for(int x = 0; x < 640; ++x)
+      notBlack += (pixels[static_cast<size_t>(y) * pitch + x] & 0xFFFFFF) != 0;
+  app.Device().BackBuffer()->UnlockRect();
+  EXPECT_EQ(notBlack, 0);
+}
+
+TEST_F(Screens, AStillCreationScreenPresentsOnceAndRestsUntilThePointerMovesOrPaints)
+{
+  EventManager &manager = EventManager::Instance();
+  GraphicsDevice &device = app.Device();
+  const auto [fx, fy] = FloorPixel(2);
+  input.x = fx;
+  input.y = fy;
+  // The title's first frame, with the creation screen's first pass.
+  manager.Frame();
+  // Outlines drawn on the processor's copy of the back buffer make every
+  // frame that has them present: the screen cannot rest until the model
+  // draws them on the device.
+  const int readsBefore = headless->ReadBacks();
+  Model().DrawOutlines(device);
+  device.PresentFrame();
+  if(headless->ReadBacks() != readsBefore)
+    GTEST_SKIP() << "the model still draws its outlines through the back buffer's drawing context";
+
+  const int reads = headless->ReadBacks();
+  int presents = headless->Presents();
+  create->RunFrame(manager);
+  EXPECT_EQ(headless->Presents(), ++presents);
+  const int rested = device.RestedFrames();
+  for(int frame = 0; frame < 5; ++frame)
+    create->RunFrame(manager);
+  EXPECT_EQ(headless->Presents(), presents) << "a still screen draws what the window shows";
+  EXPECT_EQ(device.RestedFrames(), rested + 5);
+
+  // The pointer moves a pixel: only the cursor's two sprites are drawn again,
+  // over the scene put back from its copy; then the screen rests again.
+  int sprites = headless->SpriteDraws();
+  input.x = fx + 1;
+  create->RunFrame(manager);
+  EXPECT_EQ(headless->Presents(), ++presents);
+  EXPECT_EQ(headless->SpriteDraws(), sprites + 2);
+  create->RunFrame(manager);
+  EXPECT_EQ(headless->Presents(), presents);
+
+  // A press of the pen where the pointer already is paints a texel: presented.
+  const std::vector<uint8_t> before = FaceTexels(Model(), FloorFace);
+  input.Set(Key::LeftButton, true);
+  create->RunFrame(manager);
+  ASSERT_NE(FaceTexels(Model(), FloorFace), before);
+  EXPECT_EQ(headless->Presents(), ++presents);
+  create->RunFrame(manager);
+  EXPECT_EQ(headless->Presents(), presents) << "held still, nothing more is painted";
+  EXPECT_EQ(headless->ReadBacks(), reads) << "the creation screen reads nothing back from the device";
+}
+
+TEST_F(Screens, TheTitleRestsWhenStillRedrawsOnlyItsCursorWhenThePointerMovesAndPresentsEveryFrameOfTheMark)
+{
+  EventManager &manager = EventManager::Instance();
+  GraphicsDevice &device = app.Device();
+  // Between the two buttons, touching neither.
+  input.x = 320;
+  input.y = 200;
+  manager.Frame();
+  manager.Frame();
+  const int reads = headless->ReadBacks();
+  int presents = headless->Presents();
+  const int rested = device.RestedFrames();
+  for(int frame = 0; frame < 5; ++frame)
+    manager.Frame();
+  EXPECT_EQ(headless->Presents(), presents);
+  EXPECT_EQ(device.RestedFrames(), rested + 5);
+
+  // Only the cursor moved: its sprite alone is drawn over the scene's copy.
+  const int sprites = headless->SpriteDraws();
+  input.x = 321;
+  manager.Frame();
+  EXPECT_EQ(headless->Presents(), ++presents);
+  EXPECT_EQ(headless->SpriteDraws(), sprites + 1);
+  manager.Frame();
+  EXPECT_EQ(headless->Presents(), presents);
+
+  // Onto the start button (it lights up) and pressed: the mark's frames
+  // follow one another, each presented, though nothing else moves.
+  const HitRect start = studio.GetStartButton()->HitRectangle();
+  input.x = (start.left + start.right) / 2;
+  input.y = (start.top + start.bottom) / 2;
+  manager.Frame();
+  EXPECT_EQ(headless->Presents(), ++presents);
+  input.Set(Key::LeftButton, true);
+  for(int frame = 1; frame < EventTitle::ChoiceFrames; ++frame)
+  {
+    manager.Frame();
+    ASSERT_EQ(title->Choice(), 1);
+    EXPECT_EQ(headless->Presents(), ++presents) << "frame " << frame << " of the mark";
+  }
+  EXPECT_EQ(headless->ReadBacks(), reads) << "the title reads nothing back from the device";
 }

@@ -1,12 +1,14 @@
 // The creation screen's palette: the 22 buttons in the studio's order, their
 // inclusive hit rectangles, the hover sound, what a release does per kind,
-// the exit and printer actions, icon translucency and the software cursor.
+// the exit and printer actions, icon translucency and the cursor's two
+// sprites (composited here as the display's AND and OR would).
 #include "WidgetTestSupport.h"
 
 #include "app/EventManager.h"
 #include "app/PaintApp.h"
 #include "events/EventCreate.h"
 #include "events/Studio.h"
+#include "gfx/DrawingContext.h"
 #include "gfx/GraphicsDevice.h"
 #include "ui/ExitButton.h"
 #include "ui/HandButton.h"
@@ -16,7 +18,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
@@ -376,18 +383,90 @@ namespace {
   constexpr uint32_t Background = 0xA5B6C7;
   // The made-up hand cursor: 40 by 30, its shape the block x 20..29, y 20..27.
   bool InShape(int x, int y) { return x >= 20 && x < 30 && y >= 20 && y < 28; }
+  // The model area, where the creation screen leaves the viewport.
+  const Viewport ModelArea{118, 128, 506, 336, 0.f, 1.f};
 
-  // The screen's colours (without the unused top byte).
-  std::vector<uint32_t> ReadScreen(GraphicsDevice &device)
+  // A screen of one colour (0x00RRGGBB) as the display would leave it after
+  // the recorded sprites drawn with AND and OR: each texel's colour bytes
+  // combined with the pixel under it, inside the quad's viewport. The quads
+  // must be whole textures drawn unscaled at whole pixels.
+  std::vector<uint32_t> Composite(const std::vector<DrawnSprite> &sprites, uint32_t background)
   {
-    int pitch = 0;
-    const uint32_t *pixels = device.BackBuffer()->LockRect(pitch);
-    std::vector<uint32_t> screen(static_cast<size_t>(640) * 480);
-    for(int y = 0; y < 480; ++y)
-      for(int x = 0; x < 640; ++x)
-        screen[static_cast<size_t>(y) * 640 + x] = pixels[static_cast<size_t>(y) * pitch + x] & 0xFFFFFF;
-    device.BackBuffer()->UnlockRect();
+    std::vector<uint32_t> screen(static_cast<size_t>(640) * 480, background);
+    for(const DrawnSprite &sprite : sprites)
+    {
+      const SpriteQuad &quad = sprite.quad;
+      const int width = sprite.texture->Width();
+      const int height = sprite.texture->Height();
+      EXPECT_NE(quad.blend, SpriteBlend::Alpha);
+      EXPECT_EQ(quad.right - quad.left, static_cast<float>(width));
+      EXPECT_EQ(quad.bottom - quad.top, static_cast<float>(height));
+      EXPECT_EQ(quad.left, std::floor(quad.left));
+      EXPECT_EQ(quad.top, std::floor(quad.top));
+      EXPECT_EQ((std::array<float, 4>{quad.u0, quad.v0, quad.u1, quad.v1}), (std::array<float, 4>{0.f, 0.f, 1.f, 1.f}));
+      EXPECT_FALSE(quad.smooth);
+      EXPECT_EQ(quad.colour, 0xFFFFFFFFu);
+      std::vector<uint32_t> texels(static_cast<size_t>(width) * height);
+      EXPECT_TRUE(sprite.texture->Read(texels.data()));
+      const Viewport &clip = quad.viewport;
+      for(int ty = 0; ty < height; ++ty)
+        for(int tx = 0; tx < width; ++tx)
+        {
+          const long long x = static_cast<long long>(quad.left) + tx;
+          const long long y = static_cast<long long>(quad.top) + ty;
+          if(x < clip.x || y < clip.y || x >= clip.x + clip.width || y >= clip.y + clip.height || x >= 640 || y >= 480)
+            continue;
+          uint32_t &pixel = screen[static_cast<size_t>(y) * 640 + static_cast<size_t>(x)];
+          const uint32_t texel = texels[static_cast<size_t>(ty) * width + tx] & 0xFFFFFF;
+          pixel = quad.blend == SpriteBlend::And ? pixel & texel : pixel | texel;
+        }
+    }
     return screen;
+  }
+
+  // A BMP file of any bit count whose rows (top row first, unpadded) come
+  // from `row`, stored bottom-up.
+  void WriteRawBmp(const std::string &path, int width, int height, int bitCount,
+                   const std::function<std::vector<uint8_t>(int)> &row)
+  {
+    const size_t rowBytes = (static_cast<size_t>(width) * bitCount + 31) / 32 * 4;
+    std::vector<uint8_t> file(54 + rowBytes * height, 0);
+    auto put32 = [&](size_t at, uint32_t value) {
+      for(int i = 0; i < 4; ++i)
+        file[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put32(2, static_cast<uint32_t>(file.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<uint32_t>(width));
+    put32(22, static_cast<uint32_t>(height));
+    file[26] = 1;
+    file[28] = static_cast<uint8_t>(bitCount);
+    for(int y = 0; y < height; ++y)
+    {
+      const std::vector<uint8_t> bytes = row(y);
+      std::copy(bytes.begin(), bytes.end(), file.begin() + 54 + static_cast<std::ptrdiff_t>((height - 1 - y) * rowBytes));
+    }
+    std::FILE *out = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(out, nullptr) << path;
+    EXPECT_EQ(std::fwrite(file.data(), 1, file.size(), out), file.size());
+    std::fclose(out);
+  }
+
+  // A 16-bit (5-5-5) picture: pixel (x, y) is the 15-bit word word(x, y).
+  void Write555(const std::string &path, int width, int height, const std::function<uint16_t(int, int)> &word)
+  {
+    WriteRawBmp(path, width, height, 16, [&](int y) {
+      std::vector<uint8_t> bytes;
+      for(int x = 0; x < width; ++x)
+      {
+        bytes.push_back(static_cast<uint8_t>(word(x, y)));
+        bytes.push_back(static_cast<uint8_t>(word(x, y) >> 8));
+      }
+      return bytes;
+    });
   }
 }
 
@@ -413,16 +492,31 @@ TEST_F(ToolButtons, CursorIsTheMaskAndedThenTheBitmapOredAtTheHotSpot)
   HandButton hand;
   ASSERT_TRUE(hand.Load(device));
   ASSERT_EQ(hand.HotSpot(), (Vector2{26.f, 26.f}));
+  ASSERT_NE(hand.CursorMask(), nullptr);
+  ASSERT_NE(hand.CursorBitmap(), nullptr);
 
-  DrawingContext *context = device.BackBuffer()->GetDC();
-  ASSERT_NE(context, nullptr);
-  context->FillRect(0, 0, 640, 480, Background);
-  // Hot spot (26, 26) at the mouse (100, 100): the cursor's corner is (74, 74).
-  hand.DrawCursor(*context, 100, 100);
-  device.BackBuffer()->ReleaseDC(context);
-  std::vector<uint32_t> screen = ReadScreen(device);
+  // Hot spot (26, 26) at the mouse (100, 100): the cursor's corner is (74,
+  // 74), outside the model area the screen left the viewport on.
+  device.SetViewport(ModelArea);
+  const size_t before = recorder->Drawn().size();
+  hand.DrawCursor(device, 100, 100);
+  EXPECT_EQ(device.GetViewport(), ModelArea) << "the viewport is put back";
+  const std::vector<DrawnSprite> drawn(recorder->Drawn().begin() + static_cast<std::ptrdiff_t>(before),
+                                       recorder->Drawn().end());
+  ASSERT_EQ(drawn.size(), 2u);
+  EXPECT_EQ(drawn[0].texture, hand.CursorMask());
+  EXPECT_EQ(drawn[0].quad.blend, SpriteBlend::And);
+  EXPECT_EQ(drawn[1].texture, hand.CursorBitmap());
+  EXPECT_EQ(drawn[1].quad.blend, SpriteBlend::Or);
+  for(const DrawnSprite &sprite : drawn)
+  {
+    EXPECT_EQ(sprite.quad.left, 74.f);
+    EXPECT_EQ(sprite.quad.top, 74.f);
+    EXPECT_EQ(sprite.quad.viewport, (Viewport{0, 0, 640, 480, 0.f, 1.f}));
+  }
+
+  const std::vector<uint32_t> screen = Composite(drawn, Background);
   auto at = [&](int x, int y) { return screen[static_cast<size_t>(y) * 640 + x]; };
-
   EXPECT_EQ(at(74 + 20, 74 + 20), 0x00FF14u);
   EXPECT_EQ(at(74 + 29, 74 + 27), 0x00FF1Du);
   EXPECT_EQ(at(74 + 19, 74 + 20), Background);
@@ -452,17 +546,19 @@ TEST_F(ToolButtons, CursorIsClippedAtTheScreenEdges)
   HandButton hand;
   ASSERT_TRUE(hand.Load(device));
 
-  DrawingContext *context = device.BackBuffer()->GetDC();
-  ASSERT_NE(context, nullptr);
-  context->FillRect(0, 0, 640, 480, Background);
+  device.SetViewport(ModelArea);
   // Mouse at (3, 478): the corner is (-23, 452); the shape's columns 20..22
   // fall off the left edge and nothing lands below row 479.
-  hand.DrawCursor(*context, 3, 478);
+  hand.DrawCursor(device, 3, 478);
   // Mouse at (639, 0): the corner is (613, -26); only the shape's columns
   // 20..26 of its rows 26 and 27 land on the screen.
-  hand.DrawCursor(*context, 639, 0);
-  device.BackBuffer()->ReleaseDC(context);
-  std::vector<uint32_t> screen = ReadScreen(device);
+  hand.DrawCursor(device, 639, 0);
+  ASSERT_EQ(recorder->Drawn().size(), 4u);
+  EXPECT_EQ(recorder->Drawn()[0].quad.left, -23.f);
+  EXPECT_EQ(recorder->Drawn()[0].quad.top, 452.f);
+  EXPECT_EQ(recorder->Drawn()[3].quad.left, 613.f);
+  EXPECT_EQ(recorder->Drawn()[3].quad.top, -26.f);
+  const std::vector<uint32_t> screen = Composite(recorder->Drawn(), Background);
   auto at = [&](int x, int y) { return screen[static_cast<size_t>(y) * 640 + x]; };
 
   EXPECT_EQ(at(0, 472), 0x17FF14u);   // shape pixel (23, 20)
@@ -477,32 +573,104 @@ TEST_F(ToolButtons, CursorIsClippedAtTheScreenEdges)
   EXPECT_EQ(changed, 7 * 8 + 7 * 2);
 }
 
+TEST_F(ToolButtons, CursorTexturesHoldWhatDrawingTheBitmapsWouldCombine)
+{
+  // 16-bit pictures (5-5-5, each channel widened to 8 bits) of an odd width
+  // whose rows are padded, and a 32-bit one whose fourth byte is not colour.
+  WriteAllButtonPictures();
+  Write555(ScratchData::Path("cursor_hand_mask.bmp"), 13, 7, [](int x, int y) -> uint16_t {
+    return static_cast<uint16_t>((x * 2477 + y * 331) & 0x7FFF);
+  });
+  Write555(ScratchData::Path("cursor_hand.bmp"), 13, 7, [](int x, int y) -> uint16_t {
+    return static_cast<uint16_t>(0x8000 | ((x * 1013 + y * 4099) & 0x7FFF));
+  });
+  WriteRawBmp(ScratchData::Path("cursor_delete.bmp"), 5, 3, 32, [](int y) {
+    std::vector<uint8_t> bytes;
+    for(int x = 0; x < 5; ++x)
+      for(uint8_t byte : {uint8_t(x * 50), uint8_t(y * 90), uint8_t(x * y * 20 + 7), uint8_t(0x5A)})
+        bytes.push_back(byte);
+    return bytes;
+  });
+  HandButton hand;
+  ASSERT_TRUE(hand.Load(device));
+  std::unique_ptr<ToolButton> eraser = ToolPalette::MakeToolButton(0);
+  ASSERT_TRUE(eraser->Load(device));
+
+  struct Case {
+    const DeviceTexture *texture;
+    std::string file;
+  };
+  for(const Case &c : {Case{hand.CursorMask(), "cursor_hand_mask.bmp"}, Case{hand.CursorBitmap(), "cursor_hand.bmp"},
+                       Case{eraser->CursorBitmap(), "cursor_delete.bmp"}})
+  {
+    ASSERT_NE(c.texture, nullptr) << c.file;
+    // The picture drawn onto an empty 32-bit image, as the screen's drawing
+    // context drew cursors: the colours it combines with the screen.
+    DibImage file;
+    ASSERT_TRUE(file.LoadBmp(ScratchData::Path(c.file)));
+    const int width = file.Width();
+    const int height = file.Bits().Rows();
+    std::vector<uint32_t> drawn(static_cast<size_t>(width) * height, 0);
+    PixelView view;
+    view.bits = reinterpret_cast<uint8_t *>(drawn.data());
+    view.width = width;
+    view.height = height;
+    view.pitch = static_cast<std::ptrdiff_t>(width) * 4;
+    view.format = PixelFormat::Xrgb32;
+    DrawingContext(view).DrawBitmap(0, 0, file.Bits(), RasterOperation::Copy);
+
+    ASSERT_EQ(c.texture->Width(), width) << c.file;
+    ASSERT_EQ(c.texture->Height(), height) << c.file;
+    std::vector<uint32_t> texels(drawn.size());
+    ASSERT_TRUE(c.texture->Read(texels.data()));
+    for(size_t i = 0; i < drawn.size(); ++i)
+      ASSERT_EQ(texels[i], drawn[i] | 0xFF000000u) << c.file << " texel " << i;
+  }
+}
+
+TEST_F(ToolButtons, ACursorBitmapThatCannotBeDrawnFailsTheLoadWithOneLine)
+{
+  WriteAllButtonPictures();
+  // 20 bits per pixel: a BMP the reader accepts but drawing does not know.
+  WriteRawBmp(ScratchData::Path("cursor_hand.bmp"), 4, 4, 20,
+              [](int) { return std::vector<uint8_t>(12, 0x77); });
+  HandButton hand;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(hand.Load(device));
+  const std::string log = testing::internal::GetCapturedStderr();
+  EXPECT_NE(log.find("cursor_hand.bmp"), std::string::npos) << log;
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+  EXPECT_EQ(hand.CursorBitmap(), nullptr);
+  EXPECT_EQ(hand.CursorMask(), nullptr);
+  const size_t before = recorder->Drawn().size();
+  hand.DrawCursor(device, 100, 100);
+  EXPECT_EQ(recorder->Drawn().size(), before);
+}
+
 TEST(RepositoryPictures, EveryToolButtonLoadsWithACursorWhereItHasOne)
 {
   InSourceTree inSource;
   if(!InSourceTree::HasPictures())
     GTEST_SKIP() << "the pictures have not been generated into data/";
   GraphicsDevice device;
-  ASSERT_TRUE(device.CreateHeadless());
+  auto backend = std::make_unique<SpriteRecorder>();
+  SpriteRecorder *recorder = backend.get();
+  recorder->SetDevice(&device);
+  ASSERT_TRUE(device.CreateWithBackend(std::move(backend)));
   for(int i = 0; i < ToolPalette::ButtonCount; ++i)
   {
     std::unique_ptr<ToolButton> button = ToolPalette::MakeToolButton(i);
     ASSERT_TRUE(button->Load(device)) << i;
     // The cursor is drawn onto a black screen, where it leaves its colour
     // bitmap: every button but exit and printer must leave something.
-    DrawingContext *context = device.BackBuffer()->GetDC();
-    ASSERT_NE(context, nullptr);
-    context->FillRect(0, 0, 640, 480, 0);
-    button->DrawCursor(*context, 320, 240);
-    device.BackBuffer()->ReleaseDC(context);
-    int pitch = 0;
-    const uint32_t *pixels = device.BackBuffer()->LockRect(pitch);
-    bool drawn = false;
-    for(int y = 0; y < 480 && !drawn; ++y)
-      for(int x = 0; x < 640 && !drawn; ++x)
-        drawn = (pixels[static_cast<size_t>(y) * pitch + x] & 0xFFFFFF) != 0;
-    device.BackBuffer()->UnlockRect();
+    const size_t before = recorder->Drawn().size();
+    button->DrawCursor(device, 320, 240);
+    const std::vector<DrawnSprite> drawn(recorder->Drawn().begin() + static_cast<std::ptrdiff_t>(before),
+                                         recorder->Drawn().end());
+    const std::vector<uint32_t> screen = Composite(drawn, 0);
+    const bool visible = std::any_of(screen.begin(), screen.end(), [](uint32_t pixel) { return pixel != 0; });
     const bool hasCursor = button->Kind() != ToolKind::Exit && button->Kind() != ToolKind::Printer;
-    EXPECT_EQ(drawn, hasCursor) << i;
+    EXPECT_EQ(visible, hasCursor) << i;
+    EXPECT_EQ(drawn.size(), hasCursor ? 2u : 0u) << i;
   }
 }
