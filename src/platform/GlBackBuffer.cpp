@@ -6,7 +6,6 @@
 #include <SDL.h>
 
 #include <cstddef>
-#include <thread>
 
 GlBackBuffer::GlBackBuffer(NativeWindow &window, GlShared &shared, int width, int height)
   : window(window), shared(shared), width(width), height(height),
@@ -172,29 +171,7 @@ void GlBackBuffer::Present()
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     glEnable(GL_SCISSOR_TEST);
   }
-  Pace();
 }
 
 // Where the swap does not wait for the display's retrace, wait here until
 // one refresh period has passed since the previous frame.
-void GlBackBuffer::Pace()
-{
-  using Clock = std::chrono::steady_clock;
-  if(framePeriod == Clock::duration::zero())
-  {
-    int rate = 0;
-    SDL_DisplayMode mode{};
-    const int display = window.Handle() ? SDL_GetWindowDisplayIndex(window.Handle()) : 0;
-    if(SDL_GetCurrentDisplayMode(display < 0 ? 0 : display, &mode) == 0)
-      rate = mode.refresh_rate;
-    if(rate <= 0)
-      rate = 60;
-    framePeriod = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
-  }
-  const Clock::time_point now = Clock::now();
-  if(now < nextFrame)
-    std::this_thread::sleep_until(nextFrame);
-  else if(now - nextFrame > framePeriod)
-    nextFrame = now;
-  nextFrame += framePeriod;
-}

@@ -4,7 +4,6 @@
 
 #include <epoxy/gl.h>
 
-#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -13,7 +12,7 @@ class NativeWindow;
 // The back buffer: an offscreen framebuffer of width by height pixels (RGBA8
 // colour, 16-bit depth) that every draw goes to. It is read and written whole
 // by the processor, and presented by scaling it into the window with its
-// aspect kept, at most once per refresh period of the display.
+// aspect kept.
 class GlBackBuffer {
 public:
   GlBackBuffer(NativeWindow &window, GlShared &shared, int width, int height);
@@ -28,14 +27,14 @@ public:
   void Read(uint32_t *pixels);
   void Write(const uint32_t *pixels);
 
-  // Shows the back buffer in the window (if it is open), then paces.
+  // Shows the back buffer in the window (if it is open). It does not wait
+  // for the display: the application's loop paces the frames.
   void Present();
   // Copies the colour aside, and back (made on first use).
   bool SaveScene();
   bool RestoreScene();
 
 private:
-  void Pace();
   // Copies the whole colour plane between two framebuffers.
   void Copy(GLuint from, GLuint to);
 
@@ -51,6 +50,4 @@ private:
   GLuint sceneTexture = 0;
   std::vector<uint32_t> scratch;
 
-  std::chrono::steady_clock::duration framePeriod = std::chrono::steady_clock::duration::zero();
-  std::chrono::steady_clock::time_point nextFrame;
 };

@@ -8,8 +8,9 @@ class NativeWindow;
 
 // The OpenGL 3.3 core back end: an offscreen 640 by 480 framebuffer (RGBA8
 // colour, 16-bit depth) is the back buffer; Present scales it into the window
-// with its aspect kept and paces itself to the display's refresh rate where
-// the swap does not wait for the retrace. Drawing follows the device's
+// with its aspect kept (the application's loop paces the frames). Faces of a
+// batch come from one atlas texture per layer pool, drawn with one call;
+// sprites may combine with logic operations. Drawing follows the device's
 // conventions: row-vector matrices, clip depth 0..1, viewport y from the top,
 // pixel centres on whole coordinates, culling by the winding on the screen.
 //

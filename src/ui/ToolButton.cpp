@@ -3,7 +3,7 @@
 #include "events/SoundSink.h"
 #include "gfx/ArgbImage.h"
 #include "gfx/GraphicsDevice.h"
-#include "platform/Log.h"
+#include "base/Log.h"
 #include "res/DibImage.h"
 
 namespace {
