@@ -167,8 +167,8 @@ void EventCreate::Render()
     device.EndScene();
   }
   studio.Model()->DrawOutlines(device);
-  // The cursor changes far more often than the scene under it.
-  device.BeginOverlay();
+  // The cursor changes far more often than the model under it.
+  device.MarkLayer();
   DrawOverlay();
   device.PresentFrame();
 }
@@ -197,6 +197,8 @@ void EventCreate::DrawScene()
     }
   }
 
+  // The model changes more often than the palette around it.
+  device.MarkLayer();
   // The model area: 506 by 336 at (118, 128) on the 640 by 480 screen.
   device.SetViewport({118, 128, static_cast<uint32_t>(owner.Width() - 134),
                       static_cast<uint32_t>(owner.Height() - 144), 0.f, 1.f});

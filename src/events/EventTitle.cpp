@@ -112,7 +112,7 @@ void EventTitle::Render()
   {
     DrawWidgets();
     // The cursor changes far more often than the picture under it.
-    device.BeginOverlay();
+    device.MarkLayer();
     const Vector2 at{static_cast<float>(mouseX), static_cast<float>(mouseY)};
     cursor.DrawSprite(nullptr, nullptr, &at, 0xFFFFFFFF);
     device.EndScene();

@@ -1,18 +1,6 @@
 #include "gfx/FrameRecord.h"
 
-#include <algorithm>
 #include <cstring>
-
-namespace {
-  bool SameVertices(const std::vector<Vertex> &a, const std::vector<Vertex> &b, const DrawCommand &c)
-  {
-    if(c.kind != DrawCommand::Kind::Fan)
-      return true;
-    const size_t first = static_cast<size_t>(c.firstVertex);
-    const size_t count = static_cast<size_t>(c.primitiveCount) + 2;
-    return std::memcmp(&a[first], &b[first], count * sizeof(Vertex)) == 0;
-  }
-}
 
 int FrameRecord::AddVertices(const Vertex *first, int count)
 {
@@ -21,32 +9,47 @@ int FrameRecord::AddVertices(const Vertex *first, int count)
   return index;
 }
 
+void FrameRecord::MarkLayer()
+{
+  // A layer with nothing in it is no layer.
+  if(!marks.empty() && marks.back() == Count())
+    return;
+  marks.push_back(Count());
+}
+
 void FrameRecord::Clear()
 {
   commands.clear();
   vertices.clear();
-  overlayStart = -1;
+  marks.clear();
 }
 
-bool FrameRecord::SameScene(const FrameRecord &o) const
+bool FrameRecord::SameCommands(const FrameRecord &o, int first, int end) const
 {
-  const int end = OverlayStart();
-  if(end != o.OverlayStart())
-    return false;
-  for(int i = 0; i < end; ++i)
-    if(!(commands[static_cast<size_t>(i)] == o.commands[static_cast<size_t>(i)]) ||
-       !SameVertices(vertices, o.vertices, commands[static_cast<size_t>(i)]))
+  for(int i = first; i < end; ++i)
+  {
+    const DrawCommand &c = commands[static_cast<size_t>(i)];
+    if(!(c == o.commands[static_cast<size_t>(i)]))
       return false;
+    if(c.kind == DrawCommand::Kind::Fan &&
+       std::memcmp(&vertices[static_cast<size_t>(c.firstVertex)], &o.vertices[static_cast<size_t>(c.firstVertex)],
+                   (static_cast<size_t>(c.primitiveCount) + 2) * sizeof(Vertex)) != 0)
+      return false;
+  }
   return true;
+}
+
+bool FrameRecord::SameUpTo(const FrameRecord &o, int mark) const
+{
+  if(mark < 0 || mark >= MarkCount() || mark >= o.MarkCount())
+    return false;
+  for(int i = 0; i <= mark; ++i)
+    if(marks[static_cast<size_t>(i)] != o.marks[static_cast<size_t>(i)])
+      return false;
+  return SameCommands(o, 0, marks[static_cast<size_t>(mark)]);
 }
 
 bool FrameRecord::operator==(const FrameRecord &o) const
 {
-  if(Count() != o.Count() || overlayStart != o.overlayStart || !SameScene(o))
-    return false;
-  for(int i = OverlayStart(); i < Count(); ++i)
-    if(!(commands[static_cast<size_t>(i)] == o.commands[static_cast<size_t>(i)]) ||
-       !SameVertices(vertices, o.vertices, commands[static_cast<size_t>(i)]))
-      return false;
-  return true;
+  return Count() == o.Count() && marks == o.marks && SameCommands(o, 0, Count());
 }

@@ -4,6 +4,8 @@
 #include "gfx/HeadlessBackend.h"
 #include "gfx/LayerTexture.h"
 
+#include <algorithm>
+
 namespace {
   const char *ResetErrorName(ResetError error)
   {
@@ -298,9 +300,9 @@ void GraphicsDevice::DrawFaceBatch(FaceBatch &batch)
   frame.Add(command);
 }
 
-void GraphicsDevice::BeginOverlay()
+void GraphicsDevice::MarkLayer()
 {
-  frame.MarkOverlay();
+  frame.MarkLayer();
 }
 
 void GraphicsDevice::Run(const DrawCommand &command)
@@ -345,7 +347,7 @@ void GraphicsDevice::ForgetShownFrame()
 {
   shown.Clear();
   shownValid = false;
-  sceneSaved = false;
+  layerCopies.clear();
 }
 
 PresentResult GraphicsDevice::Present()
@@ -367,7 +369,8 @@ bool GraphicsDevice::PresentFrame()
   if(!backend)
     return false;
   const bool lost = simulatedLoss || backend->IsLost();
-  if(!lost && executed == 0 && !processorDrawn && shownValid && frame == shown)
+  const bool comparable = !lost && executed == 0 && !processorDrawn && shownValid;
+  if(comparable && frame == shown)
   {
     // The frame draws exactly what the window shows.
     frame.Clear();
@@ -379,36 +382,11 @@ bool GraphicsDevice::PresentFrame()
   }
   else
   {
-    const int overlay = frame.OverlayStart();
-    const bool sceneUnchanged = !lost && executed == 0 && !processorDrawn && shownValid && sceneSaved &&
-                                frame.HasOverlay() && frame.SameScene(shown);
-    bool restored = false;
-    if(sceneUnchanged)
-    {
-      // Only the overlay moved: the scene comes back from its copy.
-      if(backBuffer)
-        backBuffer->Flush();
-      restored = backend->RestoreScene();
-      if(restored)
-      {
-        executed = overlay;
-        if(backBuffer)
-          backBuffer->MarkStale();
-      }
-    }
-    if(!restored)
-    {
-      const bool wholeScene = executed == 0;
-      Execute(overlay);
-      sceneSaved = false;
-      if(frame.HasOverlay() && wholeScene && !processorDrawn && !lost)
-        sceneSaved = backend->SaveScene();
-    }
-    Execute(frame.Count());
+    DrawInLayers(comparable, lost);
     std::swap(shown, frame);
     shownValid = !processorDrawn;
     if(!shownValid)
-      sceneSaved = false;
+      layerCopies.clear();
     frame.Clear();
     executed = 0;
   }
@@ -428,6 +406,42 @@ bool GraphicsDevice::PresentFrame()
     Resize();
   }
   return false;
+}
+
+void GraphicsDevice::DrawInLayers(bool comparable, bool lost)
+{
+  // The highest layer whose whole underside is unchanged and copied: put the
+  // copy back and draw from there.
+  std::vector<bool> copies(static_cast<size_t>(frame.MarkCount()), false);
+  int from = -1;
+  if(comparable)
+    for(int m = std::min(frame.MarkCount(), static_cast<int>(layerCopies.size())) - 1; m >= 0; --m)
+      if(layerCopies[static_cast<size_t>(m)] && frame.SameUpTo(shown, m))
+      {
+        if(backBuffer)
+          backBuffer->Flush();
+        if(backend->RestoreCopy(m))
+        {
+          from = m;
+          executed = frame.Mark(m);
+          if(backBuffer)
+            backBuffer->MarkStale();
+        }
+        break;
+      }
+  // The copies below it stay what they were; the ones above are made anew.
+  for(int m = 0; m <= from; ++m)
+    copies[static_cast<size_t>(m)] = true;
+  for(int m = from + 1; m < frame.MarkCount(); ++m)
+  {
+    // Only a mark not passed yet can be copied as it is.
+    const bool reached = executed <= frame.Mark(m);
+    Execute(frame.Mark(m));
+    if(reached && !processorDrawn && !lost)
+      copies[static_cast<size_t>(m)] = backend->SaveCopy(m);
+  }
+  Execute(frame.Count());
+  layerCopies = std::move(copies);
 }
 
 CooperativeLevel GraphicsDevice::TestCooperativeLevel() const

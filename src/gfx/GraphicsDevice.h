@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <utility>
+#include <vector>
 
 enum class TransformKind { World, View, Projection };
 
@@ -45,10 +46,12 @@ struct PresentationParameters {
 // Drawing is recorded, not carried out at once: PresentFrame compares the
 // frame's record with the one of the frame the window shows and, when they
 // draw the same (the same operations, states, vertices, and textures at the
-// same revisions), neither draws nor presents. When only what was drawn after
-// BeginOverlay differs (the cursor moved), the scene under it is put back
-// from a copy and only the overlay is drawn again. Reading the back buffer
-// (its lock or its drawing context) first carries out what is recorded.
+// same revisions), neither draws nor presents. A frame is drawn in layers
+// (MarkLayer): the back buffer is copied aside where each layer starts, and
+// when everything below a layer is unchanged (only the cursor moved, or only
+// the model turned), it is put back from that copy and only what changed is
+// drawn again. Reading the back buffer (its lock or its drawing context)
+// first carries out what is recorded.
 //
 // A device that has been lost (a real GL context reset, or the test hook
 // SimulateDeviceLoss) fails Present until Reset succeeds; Reset tells every
@@ -104,9 +107,10 @@ public:
   // Draws every quad of the batch with the current state, as DrawTriangleFan
   // would draw each of them with its own texture.
   void DrawFaceBatch(FaceBatch &batch);
-  // What is drawn from now until the frame is presented lies over the
-  // finished scene and changes often (the cursor).
-  void BeginOverlay();
+  // What is drawn from now on is a layer over what was drawn before it in
+  // this frame, and changes more often (the model over the palette, the
+  // cursor over both).
+  void MarkLayer();
 
   // Shows the back buffer, scaled to the window.
   PresentResult Present();
@@ -161,6 +165,10 @@ private:
   void Execute(int end);
   void Run(const DrawCommand &command);
   void ForgetShownFrame();
+  // Carries out the frame layer by layer, from a copy where one serves
+  // (`comparable`: nothing of the frame was carried out yet and the shown
+  // frame's record is valid), copying the back buffer where layers start.
+  void DrawInLayers(bool comparable, bool lost);
 
 private:
   std::unique_ptr<RenderBackend> backend;
@@ -182,8 +190,9 @@ private:
   int executed = 0;
   FrameRecord shown;
   bool shownValid = false;
-  // The back end holds a copy of the shown frame's scene.
-  bool sceneSaved = false;
+  // For each layer mark of the shown frame: the back end holds a copy of the
+  // back buffer as it was there.
+  std::vector<bool> layerCopies;
   bool processorDrawn = false;
   bool presentRequested = false;
   int presentedFrames = 0;

@@ -75,19 +75,23 @@ void HeadlessBackend::DrawFaceBatch(FaceBatch &batch, const FaceDrawState &)
   batchQuads += batch.QuadCount();
 }
 
-bool HeadlessBackend::SaveScene()
+bool HeadlessBackend::SaveCopy(int slot)
 {
-  savedScene = colour;
-  ++sceneSaves;
+  if(slot < 0)
+    return false;
+  if(copies.size() <= static_cast<size_t>(slot))
+    copies.resize(static_cast<size_t>(slot) + 1);
+  copies[static_cast<size_t>(slot)] = colour;
+  ++copiesSaved;
   return true;
 }
 
-bool HeadlessBackend::RestoreScene()
+bool HeadlessBackend::RestoreCopy(int slot)
 {
-  if(savedScene.size() != colour.size())
+  if(slot < 0 || static_cast<size_t>(slot) >= copies.size() || copies[static_cast<size_t>(slot)].size() != colour.size())
     return false;
-  colour = savedScene;
-  ++sceneRestores;
+  colour = copies[static_cast<size_t>(slot)];
+  ++copiesRestored;
   return true;
 }
 

@@ -7,7 +7,7 @@
 // A back end without a display: the back buffer lives in memory and textures
 // keep their texels, so that everything except the rasterising of triangles
 // and sprites (which it skips) runs in unit tests and tools. Clears fill the
-// viewport's rectangle of the back buffer; the saved scene is a copy of it.
+// viewport's rectangle of the back buffer; copies are copies of it.
 class HeadlessBackend : public RenderBackend {
 public:
   HeadlessBackend(int width, int height);
@@ -21,8 +21,8 @@ public:
                        const FaceDrawState &state) override;
   void DrawSprite(const DeviceTexture &texture, const SpriteQuad &quad) override;
   void DrawFaceBatch(FaceBatch &batch, const FaceDrawState &state) override;
-  bool SaveScene() override;
-  bool RestoreScene() override;
+  bool SaveCopy(int slot) override;
+  bool RestoreCopy(int slot) override;
   void ReadBackBuffer(uint32_t *pixels) override;
   void WriteBackBuffer(const uint32_t *pixels) override;
   bool Present() override;
@@ -36,8 +36,8 @@ public:
   int BatchDraws() const { return batchDraws; }
   // Quads of every batch drawn, added up.
   long long BatchQuads() const { return batchQuads; }
-  int SceneSaves() const { return sceneSaves; }
-  int SceneRestores() const { return sceneRestores; }
+  int CopiesSaved() const { return copiesSaved; }
+  int CopiesRestored() const { return copiesRestored; }
   int Presents() const { return presents; }
 
 private:
@@ -48,8 +48,8 @@ private:
   int spriteDraws = 0;
   int batchDraws = 0;
   long long batchQuads = 0;
-  std::vector<uint32_t> savedScene;
-  int sceneSaves = 0;
-  int sceneRestores = 0;
+  std::vector<std::vector<uint32_t>> copies;
+  int copiesSaved = 0;
+  int copiesRestored = 0;
   int presents = 0;
 };

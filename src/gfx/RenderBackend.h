@@ -90,11 +90,11 @@ public:
   // texture would be sampled (nearest texel, repeating).
   virtual void DrawFaceBatch(FaceBatch &batch, const FaceDrawState &state) = 0;
 
-  // Keeps a copy of the back buffer's colour, and puts it back: the device
-  // redraws only what lies over a finished scene (the cursor) when nothing
-  // under it changed. False when there is no copy to be had.
-  virtual bool SaveScene() = 0;
-  virtual bool RestoreScene() = 0;
+  // Keeps a copy of the back buffer (colour and depth) in slot `slot` (0 and
+  // up), and puts it back: the device redraws only the layers of a frame that
+  // changed. False when there is no copy to be had.
+  virtual bool SaveCopy(int slot) = 0;
+  virtual bool RestoreCopy(int slot) = 0;
 
   // Copies the back buffer into `pixels` as 0xFFRRGGBB words, row 0 at the top.
   virtual void ReadBackBuffer(uint32_t *pixels) = 0;

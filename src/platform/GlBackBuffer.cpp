@@ -54,69 +54,84 @@ void GlBackBuffer::Destroy()
   if(shared.boundTexture == colourTexture)
     shared.boundTexture = 0;
   glDeleteTextures(1, &colourTexture);
-  if(sceneFramebuffer != 0)
-  {
-    glDeleteFramebuffers(1, &sceneFramebuffer);
-    if(shared.boundTexture == sceneTexture)
-      shared.boundTexture = 0;
-    glDeleteTextures(1, &sceneTexture);
-  }
+  DestroyCopies();
   framebuffer = 0;
   depthBuffer = 0;
   colourTexture = 0;
-  sceneFramebuffer = 0;
-  sceneTexture = 0;
 }
 
-void GlBackBuffer::Copy(GLuint from, GLuint to)
+void GlBackBuffer::DestroyCopies()
 {
-  // Blits obey the scissor test, which every draw leaves on.
+  for(Copy &copy : copies)
+  {
+    glDeleteFramebuffers(1, &copy.framebuffer);
+    glDeleteRenderbuffers(1, &copy.depth);
+    if(shared.boundTexture == copy.colour)
+      shared.boundTexture = 0;
+    glDeleteTextures(1, &copy.colour);
+  }
+  copies.clear();
+}
+
+void GlBackBuffer::Blit(GLuint from, GLuint to)
+{
+  // Blits obey the scissor test, which every draw leaves on, and the depth
+  // write mask.
   glDisable(GL_SCISSOR_TEST);
+  glDepthMask(GL_TRUE);
   glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
-  glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT, GL_NEAREST);
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
   glEnable(GL_SCISSOR_TEST);
 }
 
-bool GlBackBuffer::SaveScene()
+bool GlBackBuffer::SaveCopy(int slot)
 {
-  if(framebuffer == 0)
+  if(framebuffer == 0 || slot < 0 || slot > 15)
     return false;
-  if(sceneFramebuffer == 0)
+  if(copies.size() <= static_cast<size_t>(slot))
+    copies.resize(static_cast<size_t>(slot) + 1);
+  Copy &copy = copies[static_cast<size_t>(slot)];
+  if(copy.framebuffer == 0)
   {
     while(glGetError() != GL_NO_ERROR)
     {
     }
-    glGenTextures(1, &sceneTexture);
-    shared.Bind(sceneTexture);
+    glGenTextures(1, &copy.colour);
+    shared.Bind(copy.colour);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, nullptr);
-    glGenFramebuffers(1, &sceneFramebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, sceneFramebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, sceneTexture, 0);
+    glGenRenderbuffers(1, &copy.depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, copy.depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, width, height);
+    glGenFramebuffers(1, &copy.framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, copy.framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, copy.colour, 0);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, copy.depth);
     const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     if(!complete || glGetError() != GL_NO_ERROR)
     {
-      glDeleteFramebuffers(1, &sceneFramebuffer);
-      if(shared.boundTexture == sceneTexture)
+      glDeleteFramebuffers(1, &copy.framebuffer);
+      glDeleteRenderbuffers(1, &copy.depth);
+      if(shared.boundTexture == copy.colour)
         shared.boundTexture = 0;
-      glDeleteTextures(1, &sceneTexture);
-      sceneFramebuffer = 0;
-      sceneTexture = 0;
+      glDeleteTextures(1, &copy.colour);
+      copy = Copy{};
       return false;
     }
   }
-  Copy(framebuffer, sceneFramebuffer);
+  Blit(framebuffer, copy.framebuffer);
   return true;
 }
 
-bool GlBackBuffer::RestoreScene()
+bool GlBackBuffer::RestoreCopy(int slot)
 {
-  if(framebuffer == 0 || sceneFramebuffer == 0)
+  if(framebuffer == 0 || slot < 0 || static_cast<size_t>(slot) >= copies.size() ||
+     copies[static_cast<size_t>(slot)].framebuffer == 0)
     return false;
-  Copy(sceneFramebuffer, framebuffer);
+  Blit(copies[static_cast<size_t>(slot)].framebuffer, framebuffer);
   return true;
 }
 

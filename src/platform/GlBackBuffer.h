@@ -30,13 +30,15 @@ public:
   // Shows the back buffer in the window (if it is open). It does not wait
   // for the display: the application's loop paces the frames.
   void Present();
-  // Copies the colour aside, and back (made on first use).
-  bool SaveScene();
-  bool RestoreScene();
+  // Copies colour and depth aside into slot `slot`, and back (each slot's
+  // framebuffer is made on first use).
+  bool SaveCopy(int slot);
+  bool RestoreCopy(int slot);
 
 private:
-  // Copies the whole colour plane between two framebuffers.
-  void Copy(GLuint from, GLuint to);
+  // Copies colour and depth whole between two framebuffers.
+  void Blit(GLuint from, GLuint to);
+  void DestroyCopies();
 
   NativeWindow &window;
   GlShared &shared;
@@ -45,9 +47,13 @@ private:
   GLuint framebuffer = 0;
   GLuint colourTexture = 0;
   GLuint depthBuffer = 0;
-  // The copy of a finished scene.
-  GLuint sceneFramebuffer = 0;
-  GLuint sceneTexture = 0;
+  // Copies of the back buffer where the layers of a frame start.
+  struct Copy {
+    GLuint framebuffer = 0;
+    GLuint colour = 0;
+    GLuint depth = 0;
+  };
+  std::vector<Copy> copies;
   std::vector<uint32_t> scratch;
 
 };

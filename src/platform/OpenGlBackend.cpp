@@ -260,14 +260,23 @@ void OpenGlBackend::DrawFaceBatch(FaceBatch &batch, const FaceDrawState &state)
   buffer->Draw(batch.QuadCount());
 }
 
-bool OpenGlBackend::SaveScene()
+bool OpenGlBackend::SaveCopy(int slot)
 {
-  return Ready() && backBuffer.SaveScene();
+  if(!Ready())
+    return false;
+  const bool saved = backBuffer.SaveCopy(slot);
+  // The copy left the depth writes on.
+  cache.depthWrite = 1;
+  return saved;
 }
 
-bool OpenGlBackend::RestoreScene()
+bool OpenGlBackend::RestoreCopy(int slot)
 {
-  return Ready() && backBuffer.RestoreScene();
+  if(!Ready())
+    return false;
+  const bool restored = backBuffer.RestoreCopy(slot);
+  cache.depthWrite = 1;
+  return restored;
 }
 
 void OpenGlBackend::CheckBindings()

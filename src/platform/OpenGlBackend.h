@@ -39,8 +39,8 @@ public:
                        const FaceDrawState &state) override;
   void DrawSprite(const DeviceTexture &texture, const SpriteQuad &quad) override;
   void DrawFaceBatch(FaceBatch &batch, const FaceDrawState &state) override;
-  bool SaveScene() override;
-  bool RestoreScene() override;
+  bool SaveCopy(int slot) override;
+  bool RestoreCopy(int slot) override;
   void ReadBackBuffer(uint32_t *pixels) override;
   void WriteBackBuffer(const uint32_t *pixels) override;
   bool Present() override;

@@ -626,7 +626,7 @@ TEST_F(GlDevice, AFrameThatDrawsWhatIsShownRestsAndAMovedOverlayIsDrawnOverTheSa
   auto drawFrame = [&](float cursorX, uint32_t background) {
     device.SetViewport(Viewport{0, 0, 640, 480, 0.f, 1.f});
     device.Clear(true, true, background, 1.f);
-    device.BeginOverlay();
+    device.MarkLayer();
     SpriteQuad quad;
     quad.left = cursorX;
     quad.top = 5.f;
