@@ -5,7 +5,9 @@
 // whole process's (the software renderer draws on threads of its own), per
 // frame; wall time includes the wait for the display's refresh.
 //
-//   frame_bench [frames per case]
+//   frame_bench [frames per case] [rest|pointer|hand CUBES]
+//
+// With a motion and a cube count, only that case runs (for profiling).
 
 #include "rig/ScreenRig.h"
 
@@ -107,6 +109,20 @@ namespace {
 int main(int argc, char **argv)
 {
   const int frames = argc > 1 ? std::max(10, std::atoi(argv[1])) : 120;
+  // One case alone, when asked for.
+  int onlyMotion = -1;
+  int onlyCount = -1;
+  if(argc > 3)
+  {
+    const std::string motion = argv[2];
+    onlyMotion = motion == "rest" ? 0 : motion == "pointer" ? 1 : motion == "hand" ? 2 : -1;
+    onlyCount = std::atoi(argv[3]);
+    if(onlyMotion < 0 || onlyCount < 0)
+    {
+      std::fprintf(stderr, "frame_bench: unknown case %s %s\n", argv[2], argv[3]);
+      return 2;
+    }
+  }
   ScreenRig rig;
   if(!rig.Start())
     return 1;
@@ -127,6 +143,19 @@ int main(int argc, char **argv)
   if(descriptor < 0)
     return 1;
   close(descriptor);
+  if(onlyMotion >= 0)
+  {
+    if(!WriteModel(path, onlyCount) || !studio.Model()->Load(path))
+    {
+      unlink(path);
+      return 1;
+    }
+    unlink(path);
+    const Cost cost = Measure(rig, static_cast<Motion>(onlyMotion), frames);
+    std::printf("%s, %d cubes: %.2f ms CPU / %.2f ms wall per frame\n", names[onlyMotion], onlyCount, cost.cpuMs,
+                cost.wallMs);
+    return 0;
+  }
   for(int c = 0; c < 4; ++c)
   {
     if(!WriteModel(path, counts[c]) || !studio.Model()->Load(path))

@@ -155,6 +155,7 @@ void GraphicsDevice::Release()
 {
   frame.Clear();
   executed = 0;
+  frameStarted = false;
   ForgetShownFrame();
   pools.clear();
   backBuffer.reset();
@@ -327,15 +328,65 @@ void GraphicsDevice::Run(const DrawCommand &command)
 
 void GraphicsDevice::Execute(int end)
 {
-  if(!backend || executed >= end)
+  if(!backend)
     return;
-  // Drawing the processor did on the back buffer goes back first.
-  if(backBuffer)
-    backBuffer->Flush();
-  for(; executed < end; ++executed)
-    Run(frame.At(executed));
-  if(backBuffer)
+  if(!frameStarted)
+  {
+    // Nothing recorded yet: the frame has not begun.
+    if(frame.Count() == 0 && frame.MarkCount() == 0)
+      return;
+    StartFrame();
+  }
+  bool drew = false;
+  while(true)
+  {
+    // Where a layer starts, the back buffer is copied for later frames.
+    for(; nextMark < frame.MarkCount() && frame.Mark(nextMark) <= executed; ++nextMark)
+      if(frame.Mark(nextMark) == executed && copying)
+        frameCopies[static_cast<size_t>(nextMark)] = backend->SaveCopy(nextMark);
+    if(executed >= end)
+      break;
+    if(!drew)
+    {
+      // Drawing the processor did on the back buffer goes back first.
+      if(backBuffer)
+        backBuffer->Flush();
+      drew = true;
+    }
+    Run(frame.At(executed++));
+  }
+  if(drew && backBuffer)
     backBuffer->MarkStale();
+}
+
+void GraphicsDevice::StartFrame()
+{
+  frameStarted = true;
+  nextMark = 0;
+  const bool lost = simulatedLoss || backend->IsLost();
+  copying = !lost && !processorDrawn;
+  frameCopies.assign(static_cast<size_t>(frame.MarkCount()), false);
+  if(!copying || !shownValid)
+    return;
+  // The highest layer whose whole underside is recorded, unchanged from the
+  // shown frame and copied: the copy comes back and drawing goes on from it.
+  for(int m = std::min(frame.MarkCount(), static_cast<int>(layerCopies.size())) - 1; m >= 0; --m)
+    if(layerCopies[static_cast<size_t>(m)] && frame.SameUpTo(shown, m))
+    {
+      if(backBuffer)
+        backBuffer->Flush();
+      if(backend->RestoreCopy(m))
+      {
+        executed = frame.Mark(m);
+        // The copies below it hold what they held; this one too.
+        for(int below = 0; below <= m; ++below)
+          frameCopies[static_cast<size_t>(below)] = true;
+        nextMark = m + 1;
+        if(backBuffer)
+          backBuffer->MarkStale();
+      }
+      break;
+    }
 }
 
 void GraphicsDevice::ExecutePending()
@@ -369,7 +420,7 @@ bool GraphicsDevice::PresentFrame()
   if(!backend)
     return false;
   const bool lost = simulatedLoss || backend->IsLost();
-  const bool comparable = !lost && executed == 0 && !processorDrawn && shownValid;
+  const bool comparable = !lost && !frameStarted && !processorDrawn && shownValid;
   if(comparable && frame == shown)
   {
     // The frame draws exactly what the window shows.
@@ -382,13 +433,18 @@ bool GraphicsDevice::PresentFrame()
   }
   else
   {
-    DrawInLayers(comparable, lost);
+    Execute(frame.Count());
+    // Copies that the frame's marks did not get are not to be trusted.
+    if(frameCopies.size() != static_cast<size_t>(frame.MarkCount()))
+      frameCopies.assign(static_cast<size_t>(frame.MarkCount()), false);
+    layerCopies = frameCopies;
     std::swap(shown, frame);
-    shownValid = !processorDrawn;
+    shownValid = !processorDrawn && copying;
     if(!shownValid)
       layerCopies.clear();
     frame.Clear();
     executed = 0;
+    frameStarted = false;
   }
   processorDrawn = false;
   presentRequested = false;
@@ -408,41 +464,6 @@ bool GraphicsDevice::PresentFrame()
   return false;
 }
 
-void GraphicsDevice::DrawInLayers(bool comparable, bool lost)
-{
-  // The highest layer whose whole underside is unchanged and copied: put the
-  // copy back and draw from there.
-  std::vector<bool> copies(static_cast<size_t>(frame.MarkCount()), false);
-  int from = -1;
-  if(comparable)
-    for(int m = std::min(frame.MarkCount(), static_cast<int>(layerCopies.size())) - 1; m >= 0; --m)
-      if(layerCopies[static_cast<size_t>(m)] && frame.SameUpTo(shown, m))
-      {
-        if(backBuffer)
-          backBuffer->Flush();
-        if(backend->RestoreCopy(m))
-        {
-          from = m;
-          executed = frame.Mark(m);
-          if(backBuffer)
-            backBuffer->MarkStale();
-        }
-        break;
-      }
-  // The copies below it stay what they were; the ones above are made anew.
-  for(int m = 0; m <= from; ++m)
-    copies[static_cast<size_t>(m)] = true;
-  for(int m = from + 1; m < frame.MarkCount(); ++m)
-  {
-    // Only a mark not passed yet can be copied as it is.
-    const bool reached = executed <= frame.Mark(m);
-    Execute(frame.Mark(m));
-    if(reached && !processorDrawn && !lost)
-      copies[static_cast<size_t>(m)] = backend->SaveCopy(m);
-  }
-  Execute(frame.Count());
-  layerCopies = std::move(copies);
-}
 
 CooperativeLevel GraphicsDevice::TestCooperativeLevel() const
 {

@@ -165,10 +165,8 @@ private:
   void Execute(int end);
   void Run(const DrawCommand &command);
   void ForgetShownFrame();
-  // Carries out the frame layer by layer, from a copy where one serves
-  // (`comparable`: nothing of the frame was carried out yet and the shown
-  // frame's record is valid), copying the back buffer where layers start.
-  void DrawInLayers(bool comparable, bool lost);
+  // The frame's first drawing: puts back the highest layer copy that serves.
+  void StartFrame();
 
 private:
   std::unique_ptr<RenderBackend> backend;
@@ -188,6 +186,12 @@ private:
   // record of the frame the window shows.
   FrameRecord frame;
   int executed = 0;
+  // The frame's drawing has begun (a copy may have been put back), the next
+  // layer mark to reach, whether copies are made, and which were.
+  bool frameStarted = false;
+  int nextMark = 0;
+  bool copying = false;
+  std::vector<bool> frameCopies;
   FrameRecord shown;
   bool shownValid = false;
   // For each layer mark of the shown frame: the back end holds a copy of the
