@@ -65,9 +65,11 @@ uniform mat4 transform;
 uniform vec2 pixelOffset;
 uniform vec4 stateColour;
 uniform bool useVertexColour;
+uniform int layerSize;
+uniform int layersPerRow;
 out vec4 colour;
 out vec2 uv;
-flat out int layerIndex;
+flat out ivec2 origin;
 void main()
 {
   // Exactly the face program's position, so that a batch covers the pixels a
@@ -76,7 +78,10 @@ void main()
   gl_Position = vec4(p.xy + pixelOffset * p.w, 2.0 * p.z - p.w, p.w);
   colour = useVertexColour ? diffuse : stateColour;
   uv = texCoord;
-  layerIndex = int(layer);
+  // Where the face's layer lies in the atlas, once per corner rather than
+  // once per pixel.
+  int index = int(layer);
+  origin = ivec2(index % layersPerRow, index / layersPerRow) * layerSize;
 }
 )";
 
@@ -84,11 +89,10 @@ const char *const GlShaderProgram::BatchFragmentShader = R"(#version 330 core
 uniform sampler2D atlas;
 uniform int faceSize;
 uniform int layerSize;
-uniform int layersPerRow;
 uniform bool modulate;
 in vec4 colour;
 in vec2 uv;
-flat in int layerIndex;
+flat in ivec2 origin;
 out vec4 fragment;
 void main()
 {
@@ -98,7 +102,6 @@ void main()
   // ...where the layer keeps it: the first texels in place, the face's last
   // one in the layer's last.
   t = min(t, ivec2(layerSize - 1));
-  ivec2 origin = ivec2(layerIndex % layersPerRow, layerIndex / layersPerRow) * layerSize;
   vec4 texel = texelFetch(atlas, origin + t, 0);
   fragment = modulate ? texel * colour : texel;
 }
