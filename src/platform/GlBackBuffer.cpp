@@ -171,15 +171,31 @@ void GlBackBuffer::Present()
     const Letterbox box = Letterbox::Fit(windowWidth, windowHeight, width, height);
 
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glDisable(GL_SCISSOR_TEST);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glClearColor(0.f, 0.f, 0.f, 1.f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    const int bottom = windowHeight - box.y - box.height;
     if(box.width > 0 && box.height > 0)
     {
-      const int bottom = windowHeight - box.y - box.height;
+      // Only the black bars beside or above and below the picture are
+      // cleared; the picture covers the rest.
+      const int bars[4][4] = {{0, 0, box.x, windowHeight},
+                              {box.x + box.width, 0, windowWidth - box.x - box.width, windowHeight},
+                              {box.x, 0, box.width, bottom},
+                              {box.x, bottom + box.height, box.width, windowHeight - bottom - box.height}};
+      for(const auto &bar : bars)
+        if(bar[2] > 0 && bar[3] > 0)
+        {
+          glScissor(bar[0], bar[1], bar[2], bar[3]);
+          glClear(GL_COLOR_BUFFER_BIT);
+        }
+      glDisable(GL_SCISSOR_TEST);
       glBlitFramebuffer(0, 0, width, height, box.x, bottom, box.x + box.width, bottom + box.height,
                         GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    }
+    else
+    {
+      glDisable(GL_SCISSOR_TEST);
+      glClear(GL_COLOR_BUFFER_BIT);
     }
     SDL_GL_SwapWindow(handle);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);

@@ -28,7 +28,8 @@ public:
   void Write(const uint32_t *pixels);
 
   // Shows the back buffer in the window (if it is open). It does not wait
-  // for the display: the application's loop paces the frames.
+  // for the display: the application's loop paces the frames. It leaves a
+  // scissor rectangle of its own.
   void Present();
   // Copies colour and depth aside into slot `slot`, and back (each slot's
   // framebuffer is made on first use).

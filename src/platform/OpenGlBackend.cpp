@@ -315,6 +315,8 @@ bool OpenGlBackend::Present()
   if(!Ready())
     return true;
   backBuffer.Present();
+  // Presenting set scissor rectangles of its own.
+  cache.scissor = GlRect{-1, -1, -1, -1};
   return !context.CheckReset();
 }
 
