@@ -424,37 +424,6 @@ namespace {
     return screen;
   }
 
-  // A BMP file of any bit count whose rows (top row first, unpadded) come
-  // from `row`, stored bottom-up.
-  void WriteRawBmp(const std::string &path, int width, int height, int bitCount,
-                   const std::function<std::vector<uint8_t>(int)> &row)
-  {
-    const size_t rowBytes = (static_cast<size_t>(width) * bitCount + 31) / 32 * 4;
-    std::vector<uint8_t> file(54 + rowBytes * height, 0);
-    auto put32 = [&](size_t at, uint32_t value) {
-      for(int i = 0; i < 4; ++i)
-        file[at + i] = static_cast<uint8_t>(value >> (8 * i));
-    };
-    file[0] = 'B';
-    file[1] = 'M';
-    put32(2, static_cast<uint32_t>(file.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, static_cast<uint32_t>(width));
-    put32(22, static_cast<uint32_t>(height));
-    file[26] = 1;
-    file[28] = static_cast<uint8_t>(bitCount);
-    for(int y = 0; y < height; ++y)
-    {
-      const std::vector<uint8_t> bytes = row(y);
-      std::copy(bytes.begin(), bytes.end(), file.begin() + 54 + static_cast<std::ptrdiff_t>((height - 1 - y) * rowBytes));
-    }
-    std::FILE *out = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(out, nullptr) << path;
-    EXPECT_EQ(std::fwrite(file.data(), 1, file.size(), out), file.size());
-    std::fclose(out);
-  }
-
   // A 16-bit (5-5-5) picture: pixel (x, y) is the 15-bit word word(x, y).
   void Write555(const std::string &path, int width, int height, const std::function<uint16_t(int, int)> &word)
   {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -18,15 +19,13 @@
 #include <vector>
 
 namespace WidgetTestSupport {
-  // Writes a 24-bit bottom-up BMP whose pixel (x, y), y counted from the top,
-  // is pixel(x, y) as 0x00RRGGBB. The pictures of the tests are all BMPs:
-  // textures tell the format from the file's first bytes, not from its name.
-  inline void WriteBmp(const std::string &path, int width, int height,
-                       const std::function<uint32_t(int, int)> &pixel)
+  // A BMP file of any bit count whose rows (top row first, unpadded) come
+  // from `row`, stored bottom-up with each row padded to four bytes.
+  inline void WriteRawBmp(const std::string &path, int width, int height, int bitCount,
+                          const std::function<std::vector<uint8_t>(int)> &row)
   {
-    const int rowBytes = (width * 3 + 3) / 4 * 4;
-    const uint32_t imageBytes = static_cast<uint32_t>(rowBytes * height);
-    std::vector<uint8_t> file(54 + imageBytes, 0);
+    const size_t rowBytes = (static_cast<size_t>(width) * bitCount + 31) / 32 * 4;
+    std::vector<uint8_t> file(54 + rowBytes * height, 0);
     auto put32 = [&](size_t at, uint32_t value) {
       for(int i = 0; i < 4; ++i)
         file[at + i] = static_cast<uint8_t>(value >> (8 * i));
@@ -39,23 +38,36 @@ namespace WidgetTestSupport {
     put32(18, static_cast<uint32_t>(width));
     put32(22, static_cast<uint32_t>(height));
     file[26] = 1;
-    file[28] = 24;
-    put32(34, imageBytes);
+    file[28] = static_cast<uint8_t>(bitCount);
+    put32(34, static_cast<uint32_t>(rowBytes * height));
     for(int y = 0; y < height; ++y)
     {
-      uint8_t *row = &file[54 + static_cast<size_t>(height - 1 - y) * rowBytes];
-      for(int x = 0; x < width; ++x)
-      {
-        const uint32_t rgb = pixel(x, y);
-        row[x * 3] = static_cast<uint8_t>(rgb);
-        row[x * 3 + 1] = static_cast<uint8_t>(rgb >> 8);
-        row[x * 3 + 2] = static_cast<uint8_t>(rgb >> 16);
-      }
+      const std::vector<uint8_t> bytes = row(y);
+      std::copy(bytes.begin(), bytes.end(), file.begin() + 54 + static_cast<std::ptrdiff_t>((height - 1 - y) * rowBytes));
     }
     std::FILE *out = std::fopen(path.c_str(), "wb");
     ASSERT_NE(out, nullptr) << path;
     EXPECT_EQ(std::fwrite(file.data(), 1, file.size(), out), file.size());
     std::fclose(out);
+  }
+
+  // Writes a 24-bit bottom-up BMP whose pixel (x, y), y counted from the top,
+  // is pixel(x, y) as 0x00RRGGBB. The pictures of the tests are all BMPs:
+  // textures tell the format from the file's first bytes, not from its name.
+  inline void WriteBmp(const std::string &path, int width, int height,
+                       const std::function<uint32_t(int, int)> &pixel)
+  {
+    WriteRawBmp(path, width, height, 24, [&](int y) {
+      std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
+      for(int x = 0; x < width; ++x)
+      {
+        const uint32_t rgb = pixel(x, y);
+        row[static_cast<size_t>(x) * 3] = static_cast<uint8_t>(rgb);
+        row[static_cast<size_t>(x) * 3 + 1] = static_cast<uint8_t>(rgb >> 8);
+        row[static_cast<size_t>(x) * 3 + 2] = static_cast<uint8_t>(rgb >> 16);
+      }
+      return row;
+    });
   }
 
   // A one-colour picture of width by height.
