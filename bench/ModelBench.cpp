@@ -143,7 +143,25 @@ namespace {
     }
     state.SetLabel("room + " + std::to_string(state.range(0)) + " cubes");
   }
-  BENCHMARK(RefreshPickBuffer)->Arg(0)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+  BENCHMARK(RefreshPickBuffer)->Arg(0)->Arg(100)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+  // As a hand drag: the camera turns by a few degrees between refreshes,
+  // sweeping through steep poses where faces stand edge-on.
+  void TurningRefresh(benchmark::State &state)
+  {
+    Scene scene(static_cast<int>(state.range(0)));
+    int step = 0;
+    AllocationCounter counter(state);
+    for(auto _ : state)
+    {
+      scene.camera.Rotate(7.f, step++ % 20 < 10 ? 5.f : -5.f);
+      scene.camera.Apply();
+      scene.model.RefreshPickBuffer(scene.device);
+      benchmark::DoNotOptimize(scene.model.RecordAt(371, 296).face);
+    }
+    state.SetLabel("room + " + std::to_string(state.range(0)) + " cubes, camera turning");
+  }
+  BENCHMARK(TurningRefresh)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond);
 
   void DrawOutlines(benchmark::State &state)
   {

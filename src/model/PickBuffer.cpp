@@ -1,5 +1,6 @@
 #include "model/PickBuffer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -39,11 +40,17 @@ bool PickBuffer::Init(int bufferWidth, int bufferHeight, int rectRight, int rect
 
 void PickBuffer::Reset()
 {
-  for(PickRecord &record : records)
+  // Only records left of `right` and above `bottom` are ever written; the
+  // rest keep what Init gave them, which is already empty.
+  for(int y = 0; y < bottom; ++y)
   {
-    record.depth = EmptyDepth;
-    record.mesh = nullptr;
-    record.face = nullptr;
+    PickRecord *rowRecords = records.data() + static_cast<size_t>(y) * width;
+    for(int x = 0; x < right; ++x)
+    {
+      rowRecords[x].depth = EmptyDepth;
+      rowRecords[x].mesh = nullptr;
+      rowRecords[x].face = nullptr;
+    }
   }
 }
 
@@ -60,14 +67,18 @@ void PickBuffer::Forget(const CubeMesh *mesh)
 
 void PickBuffer::Rasterise(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag)
 {
+  Triangle triangle;
+  if(Prepare(q0, q1, q2, tag, triangle))
+    ScanRows(triangle, 0, bottom);
+}
+
+bool PickBuffer::Prepare(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag,
+                         Triangle &triangle) const
+{
   const Vector3 q[3] = {q0, q1, q2};
   for(const Vector3 &p : q)
     if(std::isnan(p.x) || std::isnan(p.y) || std::isnan(p.z))
-      return;
-
-  Vector3 delta[3];
-  for(int i = 0; i < 3; ++i)
-    delta[i] = q[(i + 1) % 3] - q[i];
+      return false;
 
   float xmin = q0.x, xmax = q0.x, ymin = q0.y, ymax = q0.y;
   for(int i = 1; i < 3; ++i)
@@ -77,18 +88,44 @@ void PickBuffer::Rasterise(const Vector3 &q0, const Vector3 &q1, const Vector3 &
     ymin = std::fmin(ymin, q[i].y);
     ymax = std::fmax(ymax, q[i].y);
   }
+  // A point on an edge lies within a few rounding steps of the corners'
+  // range, so a triangle this far left of column 0 or right of `right` has no
+  // column that could be written in any row.
+  if(xmax < -ColumnMargin || xmin > static_cast<float>(right) + ColumnMargin)
+    return false;
 
-  // Rows run from round(ymin) to round(ymax), at least 0 and at most bottom.
-  const int firstRow = ClampToInt(std::trunc(ymin + 0.5f), 0, bottom + 1);
-  const int lastRow = ClampToInt(std::trunc(ymax + 0.5f), -1, bottom);
+  // Rows run from round(ymin) to round(ymax), at least 0; row `bottom` and
+  // those below are never written.
+  triangle.firstRow = ClampToInt(std::trunc(ymin + 0.5f), 0, bottom + 1);
+  triangle.lastRow = std::min(ClampToInt(std::trunc(ymax + 0.5f), -1, bottom), bottom - 1);
+  if(triangle.lastRow < triangle.firstRow)
+    return false;
+  for(int i = 0; i < 3; ++i)
+    triangle.q[i] = q[i];
+  triangle.xmin = xmin;
+  triangle.xmax = xmax;
+  triangle.tag = tag;
+  return true;
+}
 
+void PickBuffer::ScanRows(const Triangle &triangle, int rowBegin, int rowEnd)
+{
+  const Vector3 *q = triangle.q;
+  Vector3 delta[3];
+  for(int i = 0; i < 3; ++i)
+    delta[i] = q[(i + 1) % 3] - q[i];
+  const int lastRow = std::min(triangle.lastRow, rowEnd - 1);
+  const int lastWritable = right - 1;
+
+  // A row where no edge gives an end keeps the previous row's depths, so the
+  // rows above `rowBegin` are stepped through too (without their pixels).
   float zL = 0.f;
   float zR = 0.f;
-  for(int y = firstRow; y <= lastRow; ++y)
+  for(int y = triangle.firstRow; y <= lastRow; ++y)
   {
     const float row = static_cast<float>(y);
-    float xL = xmax;
-    float xR = xmin;
+    float xL = triangle.xmax;
+    float xR = triangle.xmin;
     for(int i = 0; i < 3; ++i)
     {
       if(!(std::fabs(delta[i].y) > 0.f))
@@ -110,12 +147,15 @@ void PickBuffer::Rasterise(const Vector3 &q0, const Vector3 &q1, const Vector3 &
         }
       }
     }
+    if(y < rowBegin)
+      continue;
 
     const float slope = xR - xL >= 1.f ? (zR - zL) / (xR - xL) : 0.f;
-    // round(xL) from 0; trunc(trunc(xR) + 0.5) up to the buffer width. The
-    // clamps keep every value that can matter and make the conversion safe.
+    // round(xL) from 0; trunc(trunc(xR) + 0.5) up to the last column left of
+    // `right`. The clamps keep every value that can matter and make the
+    // conversion safe.
     const int firstColumn = ClampToInt(std::trunc(xL + 0.5f), 0, width + 1);
-    const int lastColumn = ClampToInt(std::trunc(std::trunc(xR) + 0.5f), -1, width);
+    const int lastColumn = std::min(ClampToInt(std::trunc(std::trunc(xR) + 0.5f), -1, width), lastWritable);
 
     PickRecord *rowRecords = records.data() + static_cast<size_t>(y) * width;
     for(int x = firstColumn; x <= lastColumn; ++x)
@@ -133,10 +173,10 @@ void PickBuffer::Rasterise(const Vector3 &q0, const Vector3 &q1, const Vector3 &
           break;
         continue;
       }
-      if(x < right && y < bottom && z < rowRecords[x].depth)
+      PickRecord &record = rowRecords[x];
+      if(z < record.depth)
       {
-        PickRecord &record = rowRecords[x];
-        record = tag;
+        record = triangle.tag;
         record.depth = z;
       }
     }

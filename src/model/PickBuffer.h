@@ -39,6 +39,27 @@ public:
   const PickRecord *Data() const { return records.data(); }
 
 private:
+  // Columns of slack around the buffer within which a triangle's corners may
+  // still reach a writable column.
+  static constexpr float ColumnMargin = 4.f;
+
+  // A triangle ready for scan conversion: its points, column range, the rows
+  // it may write (within the buffer, above `bottom`) and its record.
+  struct Triangle {
+    Vector3 q[3];
+    float xmin = 0.f;
+    float xmax = 0.f;
+    int firstRow = 0;
+    int lastRow = -1;
+    PickRecord tag;
+  };
+
+  // False when the triangle has a NaN coordinate or can write no record.
+  bool Prepare(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag,
+               Triangle &triangle) const;
+  // Writes the triangle's pixels in rows rowBegin to rowEnd - 1.
+  void ScanRows(const Triangle &triangle, int rowBegin, int rowEnd);
+
   std::vector<PickRecord> records;
   int width = 0;
   int height = 0;
