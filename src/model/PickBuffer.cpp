@@ -1,5 +1,7 @@
 #include "model/PickBuffer.h"
 
+#include "model/BandWorker.h"
+
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -18,6 +20,10 @@ namespace {
   }
 }
 
+PickBuffer::PickBuffer() = default;
+
+PickBuffer::~PickBuffer() = default;
+
 bool PickBuffer::Init(int bufferWidth, int bufferHeight, int rectRight, int rectBottom)
 {
   if(bufferWidth <= 0 || bufferHeight <= 0 || rectRight < 0 || rectBottom < 0 || rectRight > bufferWidth ||
@@ -26,6 +32,7 @@ bool PickBuffer::Init(int bufferWidth, int bufferHeight, int rectRight, int rect
   try
   {
     records.assign(static_cast<size_t>(bufferWidth) * bufferHeight, PickRecord{});
+    rowWork.assign(static_cast<size_t>(rectBottom) + 1, 0.f);
   }
   catch(const std::bad_alloc &)
   {
@@ -40,9 +47,14 @@ bool PickBuffer::Init(int bufferWidth, int bufferHeight, int rectRight, int rect
 
 void PickBuffer::Reset()
 {
+  ResetRows(0, bottom);
+}
+
+void PickBuffer::ResetRows(int rowBegin, int rowEnd)
+{
   // Only records left of `right` and above `bottom` are ever written; the
   // rest keep what Init gave them, which is already empty.
-  for(int y = 0; y < bottom; ++y)
+  for(int y = rowBegin; y < rowEnd; ++y)
   {
     PickRecord *rowRecords = records.data() + static_cast<size_t>(y) * width;
     for(int x = 0; x < right; ++x)
@@ -70,6 +82,68 @@ void PickBuffer::Rasterise(const Vector3 &q0, const Vector3 &q1, const Vector3 &
   Triangle triangle;
   if(Prepare(q0, q1, q2, tag, triangle))
     ScanRows(triangle, 0, bottom);
+}
+
+void PickBuffer::Queue(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag)
+{
+  Triangle triangle;
+  if(Prepare(q0, q1, q2, tag, triangle))
+    queued.push_back(triangle);
+}
+
+void PickBuffer::Redraw()
+{
+  if(!worker)
+    worker = std::make_unique<BandWorker>([this](int band) { DrawBand(band); });
+  splitRow = SplitRow();
+  worker->Run();
+  queued.clear();
+}
+
+int PickBuffer::SplitRow()
+{
+  // A row costs about a column's worth of work per eight columns reset, and
+  // a triangle's row about half its width in columns plus a fixed setup.
+  constexpr float ResetShare = 0.125f;
+  constexpr float RowSetup = 16.f;
+  const float bufferRight = static_cast<float>(right);
+  std::fill(rowWork.begin(), rowWork.end(), 0.f);
+  for(const Triangle &triangle : queued)
+  {
+    const float span = std::fmin(triangle.xmax, bufferRight) - std::fmax(triangle.xmin, 0.f);
+    const float work = RowSetup + 0.5f * std::fmax(span, 0.f);
+    rowWork[static_cast<size_t>(triangle.firstRow)] += work;
+    rowWork[static_cast<size_t>(triangle.lastRow) + 1] -= work;
+  }
+  double total = 0.0;
+  double running = 0.0;
+  for(int y = 0; y < bottom; ++y)
+  {
+    running += rowWork[static_cast<size_t>(y)];
+    total += running + ResetShare * bufferRight;
+  }
+  double above = 0.0;
+  running = 0.0;
+  for(int y = 0; y < bottom; ++y)
+  {
+    running += rowWork[static_cast<size_t>(y)];
+    above += running + ResetShare * bufferRight;
+    if(above * 2.0 >= total)
+      return y + 1;
+  }
+  return bottom;
+}
+
+void PickBuffer::DrawBand(int band)
+{
+  const int rowBegin = band == 0 ? 0 : splitRow;
+  const int rowEnd = band == 0 ? splitRow : bottom;
+  if(rowBegin >= rowEnd)
+    return;
+  ResetRows(rowBegin, rowEnd);
+  for(const Triangle &triangle : queued)
+    if(triangle.lastRow >= rowBegin && triangle.firstRow < rowEnd)
+      ScanRows(triangle, rowBegin, rowEnd);
 }
 
 bool PickBuffer::Prepare(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag,

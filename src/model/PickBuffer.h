@@ -4,13 +4,22 @@
 #include "model/PickRecord.h"
 
 #include <cstddef>
+#include <memory>
 #include <vector>
+
+class BandWorker;
 
 // One PickRecord per screen pixel (pixel (x, y) at y * width + x), filled by
 // scan-converting projected triangles with a depth test, and the active
 // rectangle (exclusive right and bottom) that limits where records are written.
 class PickBuffer {
 public:
+  PickBuffer();
+  // The helper thread works on this object: it stays where it is.
+  PickBuffer(const PickBuffer &) = delete;
+  PickBuffer &operator=(const PickBuffer &) = delete;
+  ~PickBuffer();
+
   // Depth of a record that nothing covers.
   static constexpr float EmptyDepth = 999999.f;
 
@@ -32,6 +41,15 @@ public:
   // keeps the earlier record. Points with a NaN coordinate give nothing, and
   // coordinates far off screen are clamped before any conversion to integers.
   void Rasterise(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag);
+
+  // Adds the triangle to those the next Redraw draws, in the order queued.
+  void Queue(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag);
+  // Reset, then Rasterise of every queued triangle in order, with the same
+  // records as a result; the queue is emptied. The rows are split in two
+  // bands of about equal work, drawn at the same time by the caller and a
+  // helper thread; each band takes every triangle in order, so every pixel
+  // sees the same writes in the same order as on one thread.
+  void Redraw();
 
   int Width() const { return width; }
   int Height() const { return height; }
@@ -59,8 +77,20 @@ private:
                Triangle &triangle) const;
   // Writes the triangle's pixels in rows rowBegin to rowEnd - 1.
   void ScanRows(const Triangle &triangle, int rowBegin, int rowEnd);
+  // The row where the helper's band starts, with about half the estimated
+  // work (resetting and scanning) of the queued triangles above it.
+  int SplitRow();
+  // Resets and draws the rows of band 0 (above the split) or band 1.
+  void DrawBand(int band);
+  void ResetRows(int rowBegin, int rowEnd);
 
   std::vector<PickRecord> records;
+  std::vector<Triangle> queued;
+  // Estimated work per row, as differences from the row above (one entry per
+  // row and one beyond).
+  std::vector<float> rowWork;
+  std::unique_ptr<BandWorker> worker;
+  int splitRow = 0;
   int width = 0;
   int height = 0;
   int right = 0;

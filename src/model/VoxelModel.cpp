@@ -210,7 +210,6 @@ void VoxelModel::RefreshPickBuffer(GraphicsDevice &renderDevice)
   screen.m[3][3] = 1.f;
   const Matrix m = world * view * projection * screen;
 
-  pickBuffer.Reset();
   for(int i = 0; i < Count(); ++i)
   {
     CubeMesh *mesh = At(i);
@@ -239,11 +238,12 @@ void VoxelModel::RefreshPickBuffer(GraphicsDevice &renderDevice)
       tag.face = &face;
       tag.faceIndex = f;
       tag.triangle = 0;
-      pickBuffer.Rasterise(p[0], p[1], p[2], tag);
+      pickBuffer.Queue(p[0], p[1], p[2], tag);
       tag.triangle = 1;
-      pickBuffer.Rasterise(p[2], p[3], p[0], tag);
+      pickBuffer.Queue(p[2], p[3], p[0], tag);
     }
   }
+  pickBuffer.Redraw();
   UpdateOutlines();
 }
 
