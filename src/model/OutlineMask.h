@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <vector>
 
+class CubeFace;
 class PickBuffer;
 
 // One byte per screen pixel, 1 where a black outline is drawn: inside the
@@ -34,6 +35,10 @@ public:
 
 private:
   std::vector<uint8_t> mask;
+  // The face references of the row being marked and of the row above it,
+  // one per column of the rectangle.
+  std::vector<const CubeFace *> rowFaces;
+  std::vector<const CubeFace *> upperRowFaces;
   int width = 0;
   int height = 0;
   PixelRect area;

@@ -32,6 +32,7 @@ bool PickBuffer::Init(int bufferWidth, int bufferHeight, int rectRight, int rect
   try
   {
     records.assign(static_cast<size_t>(bufferWidth) * bufferHeight, PickRecord{});
+    depths.assign(records.size(), EmptyDepth);
     rowWork.assign(static_cast<size_t>(rectBottom) + 1, 0.f);
   }
   catch(const std::bad_alloc &)
@@ -47,33 +48,47 @@ bool PickBuffer::Init(int bufferWidth, int bufferHeight, int rectRight, int rect
 
 void PickBuffer::Reset()
 {
-  ResetRows(0, bottom);
-}
-
-void PickBuffer::ResetRows(int rowBegin, int rowEnd)
-{
   // Only records left of `right` and above `bottom` are ever written; the
   // rest keep what Init gave them, which is already empty.
-  for(int y = rowBegin; y < rowEnd; ++y)
+  for(int y = 0; y < bottom; ++y)
   {
     PickRecord *rowRecords = records.data() + static_cast<size_t>(y) * width;
+    float *rowDepths = depths.data() + static_cast<size_t>(y) * width;
     for(int x = 0; x < right; ++x)
     {
       rowRecords[x].depth = EmptyDepth;
       rowRecords[x].mesh = nullptr;
       rowRecords[x].face = nullptr;
+      rowDepths[x] = EmptyDepth;
     }
+  }
+}
+
+void PickBuffer::EmptyUnwritten(int rowBegin, int rowEnd)
+{
+  for(int y = rowBegin; y < rowEnd; ++y)
+  {
+    PickRecord *rowRecords = records.data() + static_cast<size_t>(y) * width;
+    const float *rowDepths = depths.data() + static_cast<size_t>(y) * width;
+    for(int x = 0; x < right; ++x)
+      if(rowDepths[x] == EmptyDepth)
+      {
+        rowRecords[x].depth = EmptyDepth;
+        rowRecords[x].mesh = nullptr;
+        rowRecords[x].face = nullptr;
+      }
   }
 }
 
 void PickBuffer::Forget(const CubeMesh *mesh)
 {
-  for(PickRecord &record : records)
-    if(record.mesh == mesh)
+  for(size_t i = 0; i < records.size(); ++i)
+    if(records[i].mesh == mesh)
     {
-      record.depth = EmptyDepth;
-      record.mesh = nullptr;
-      record.face = nullptr;
+      records[i].depth = EmptyDepth;
+      records[i].mesh = nullptr;
+      records[i].face = nullptr;
+      depths[i] = EmptyDepth;
     }
 }
 
@@ -102,7 +117,7 @@ void PickBuffer::Redraw()
 
 int PickBuffer::SplitRow()
 {
-  // A row costs about a column's worth of work per eight columns reset, and
+  // A row costs about a column's worth of work per eight columns emptied, and
   // a triangle's row about half its width in columns plus a fixed setup.
   constexpr float ResetShare = 0.125f;
   constexpr float RowSetup = 16.f;
@@ -140,10 +155,14 @@ void PickBuffer::DrawBand(int band)
   const int rowEnd = band == 0 ? splitRow : bottom;
   if(rowBegin >= rowEnd)
     return;
-  ResetRows(rowBegin, rowEnd);
+  // The depth tests need only the depths emptied first; the records that
+  // no triangle writes are emptied afterwards, the others overwritten whole.
+  std::fill(depths.begin() + static_cast<ptrdiff_t>(rowBegin) * width,
+            depths.begin() + static_cast<ptrdiff_t>(rowEnd) * width, EmptyDepth);
   for(const Triangle &triangle : queued)
     if(triangle.lastRow >= rowBegin && triangle.firstRow < rowEnd)
       ScanRows(triangle, rowBegin, rowEnd);
+  EmptyUnwritten(rowBegin, rowEnd);
 }
 
 bool PickBuffer::Prepare(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag,
@@ -232,6 +251,7 @@ void PickBuffer::ScanRows(const Triangle &triangle, int rowBegin, int rowEnd)
     const int lastColumn = std::min(ClampToInt(std::trunc(std::trunc(xR) + 0.5f), -1, width), lastWritable);
 
     PickRecord *rowRecords = records.data() + static_cast<size_t>(y) * width;
+    float *rowDepths = depths.data() + static_cast<size_t>(y) * width;
     for(int x = firstColumn; x <= lastColumn; ++x)
     {
       const float z = (static_cast<float>(x) - xL) * slope + zL;
@@ -247,11 +267,11 @@ void PickBuffer::ScanRows(const Triangle &triangle, int rowBegin, int rowEnd)
           break;
         continue;
       }
-      PickRecord &record = rowRecords[x];
-      if(z < record.depth)
+      if(z < rowDepths[x])
       {
-        record = triangle.tag;
-        record.depth = z;
+        rowDepths[x] = z;
+        rowRecords[x] = triangle.tag;
+        rowRecords[x].depth = z;
       }
     }
   }

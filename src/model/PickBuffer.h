@@ -82,9 +82,12 @@ private:
   int SplitRow();
   // Resets and draws the rows of band 0 (above the split) or band 1.
   void DrawBand(int band);
-  void ResetRows(int rowBegin, int rowEnd);
+  // Empties the records of the rows whose depth is still EmptyDepth.
+  void EmptyUnwritten(int rowBegin, int rowEnd);
 
   std::vector<PickRecord> records;
+  // Every record's depth again, packed for the depth tests.
+  std::vector<float> depths;
   std::vector<Triangle> queued;
   // Estimated work per row, as differences from the row above (one entry per
   // row and one beyond).

@@ -306,6 +306,26 @@ TEST(PickExactness, TriangleSoupMatchesTheReferenceRecordForRecord)
     queued.Redraw();
     ASSERT_EQ(FirstDifference(buffer, reference), "") << "round " << round;
     ASSERT_EQ(FirstDifference(queued, reference), "") << "redrawn, round " << round;
+
+    // Forgotten records take any depth again, as empty ones.
+    for(uintptr_t n = 1; n <= 3000; n += 2)
+      buffer.Forget(Tag(n).mesh);
+    for(PickRecord &record : reference.records)
+      if(const uintptr_t n = reinterpret_cast<uintptr_t>(record.mesh) / 64; n % 2 == 1 && n <= 3000)
+      {
+        record.depth = PickBuffer::EmptyDepth;
+        record.mesh = nullptr;
+        record.face = nullptr;
+      }
+    for(uintptr_t n = 1; n <= 300; ++n)
+    {
+      const Vector3 q[3] = {{sequence.Coordinate(-40, 680), sequence.Coordinate(-40, 520), 0.9f},
+                            {sequence.Coordinate(-40, 680), sequence.Coordinate(-40, 520), 0.95f},
+                            {sequence.Coordinate(-40, 680), sequence.Coordinate(-40, 520), 0.99f}};
+      buffer.Rasterise(q[0], q[1], q[2], Tag(8000 + n));
+      reference.Rasterise(q[0], q[1], q[2], Tag(8000 + n));
+    }
+    ASSERT_EQ(FirstDifference(buffer, reference), "") << "after forgetting, round " << round;
   }
 }
 
