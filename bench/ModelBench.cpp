@@ -99,8 +99,11 @@ namespace {
           centre = Vector3(static_cast<float>((column % 4) * 40 - 60), static_cast<float>(-300 + 40 * next(12)),
                            static_cast<float>((column / 4) * 40 - 60));
         }
-        if(!model.AddCube(centre, colours[i % 3]))
+        // As AddCube, without its refresh per cube.
+        auto cube = std::make_unique<CubeMesh>();
+        if(!cube->Build(device, centre, model.HalfSize(), colours[i % 3]))
           std::abort();
+        model.Add(cube.release());
       }
       model.RefreshPickBuffer(device);
     }
