@@ -3,6 +3,7 @@
 #include "app/AppWindow.h"
 #include "app/FramePacer.h"
 #include "gfx/GraphicsDevice.h"
+#include "platform/WindowSettings.h"
 #include "res/SoundSystem.h"
 
 #include <cstdint>
@@ -35,6 +36,10 @@ public:
   Studio *GetStudio() const { return studio; }
   EventManager *Events() const { return eventManager; }
 
+  // How the window opens; read by Init.
+  void SetWindowSettings(const WindowSettings &settings) { windowSettings = settings; }
+  const WindowSettings &GetWindowSettings() const { return windowSettings; }
+
   // Where the frame pacer reads the time; tests give their own.
   void SetClock(std::function<uint32_t()> clock) { readClock = std::move(clock); }
   // Frames that ran (the loop's passes in between that were not due do not count).
@@ -56,4 +61,5 @@ private:
   FramePacer pacer;
   std::function<uint32_t()> readClock;
   long long framesRun = 0;
+  WindowSettings windowSettings;
 };
