@@ -3,6 +3,7 @@
 #include "model/BandWorker.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <new>
 
@@ -33,6 +34,7 @@ bool PickBuffer::Init(int bufferWidth, int bufferHeight, int rectRight, int rect
   {
     records.assign(static_cast<size_t>(bufferWidth) * bufferHeight, PickRecord{});
     depths.assign(records.size(), EmptyDepth);
+    owners.assign(records.size(), NoOwner);
     rowWork.assign(static_cast<size_t>(rectBottom) + 1, 0.f);
   }
   catch(const std::bad_alloc &)
@@ -64,19 +66,29 @@ void PickBuffer::Reset()
   }
 }
 
-void PickBuffer::EmptyUnwritten(int rowBegin, int rowEnd)
+void PickBuffer::ResolveOwners(int rowBegin, int rowEnd)
 {
   for(int y = rowBegin; y < rowEnd; ++y)
   {
-    PickRecord *rowRecords = records.data() + static_cast<size_t>(y) * width;
-    const float *rowDepths = depths.data() + static_cast<size_t>(y) * width;
+    const size_t rowOffset = static_cast<size_t>(y) * width;
+    PickRecord *rowRecords = records.data() + rowOffset;
+    const float *rowDepths = depths.data() + rowOffset;
+    const uint32_t *rowOwners = owners.data() + rowOffset;
     for(int x = 0; x < right; ++x)
-      if(rowDepths[x] == EmptyDepth)
+    {
+      const uint32_t owner = rowOwners[x];
+      if(owner == NoOwner)
       {
         rowRecords[x].depth = EmptyDepth;
         rowRecords[x].mesh = nullptr;
         rowRecords[x].face = nullptr;
       }
+      else
+      {
+        rowRecords[x] = queued[owner].tag;
+        rowRecords[x].depth = rowDepths[x];
+      }
+    }
   }
 }
 
@@ -96,7 +108,9 @@ void PickBuffer::Rasterise(const Vector3 &q0, const Vector3 &q1, const Vector3 &
 {
   Triangle triangle;
   if(Prepare(q0, q1, q2, tag, triangle))
-    ScanRows(triangle, 0, bottom);
+  {
+    ScanRows(triangle, 0, bottom, RecordWriter{*this, triangle.tag});
+  }
 }
 
 void PickBuffer::Queue(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag)
@@ -159,10 +173,17 @@ void PickBuffer::DrawBand(int band)
   // no triangle writes are emptied afterwards, the others overwritten whole.
   std::fill(depths.begin() + static_cast<ptrdiff_t>(rowBegin) * width,
             depths.begin() + static_cast<ptrdiff_t>(rowEnd) * width, EmptyDepth);
-  for(const Triangle &triangle : queued)
+  std::fill(owners.begin() + static_cast<ptrdiff_t>(rowBegin) * width,
+            owners.begin() + static_cast<ptrdiff_t>(rowEnd) * width, NoOwner);
+  uint32_t *ownerData = owners.data();
+  for(size_t i = 0; i < queued.size(); ++i)
+  {
+    const Triangle &triangle = queued[i];
+    const uint32_t owner = static_cast<uint32_t>(i);
     if(triangle.lastRow >= rowBegin && triangle.firstRow < rowEnd)
-      ScanRows(triangle, rowBegin, rowEnd);
-  EmptyUnwritten(rowBegin, rowEnd);
+      ScanRows(triangle, rowBegin, rowEnd, OwnerWriter{depths.data(), ownerData, owner});
+  }
+  ResolveOwners(rowBegin, rowEnd);
 }
 
 bool PickBuffer::Prepare(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag,
@@ -201,7 +222,8 @@ bool PickBuffer::Prepare(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2
   return true;
 }
 
-void PickBuffer::ScanRows(const Triangle &triangle, int rowBegin, int rowEnd)
+template<class Write>
+void PickBuffer::ScanRows(const Triangle &triangle, int rowBegin, int rowEnd, Write write)
 {
   const Vector3 *q = triangle.q;
   Vector3 delta[3];
@@ -249,9 +271,22 @@ void PickBuffer::ScanRows(const Triangle &triangle, int rowBegin, int rowEnd)
     // conversion safe.
     const int firstColumn = ClampToInt(std::trunc(xL + 0.5f), 0, width + 1);
     const int lastColumn = std::min(ClampToInt(std::trunc(std::trunc(xR) + 0.5f), -1, width), lastWritable);
+    if(firstColumn > lastColumn)
+      continue;
 
-    PickRecord *rowRecords = records.data() + static_cast<size_t>(y) * width;
-    float *rowDepths = depths.data() + static_cast<size_t>(y) * width;
+    const size_t rowOffset = static_cast<size_t>(y) * width;
+    float *rowDepths = depths.data() + rowOffset;
+    // Each step of the depth along the row (subtract, multiply, add) rounds
+    // monotonically, so the depths of the columns in between lie between
+    // those of the first and the last. When both are within the range that
+    // is written, so is every one: no column needs the range tests.
+    const float zFirst = (static_cast<float>(firstColumn) - xL) * slope + zL;
+    const float zLast = (static_cast<float>(lastColumn) - xL) * slope + zL;
+    if(zFirst >= 0.00001f && zFirst <= 1000.f && zLast >= 0.00001f && zLast <= 1000.f)
+    {
+      write.Span(rowOffset, firstColumn, lastColumn, xL, slope, zL);
+      continue;
+    }
     for(int x = firstColumn; x <= lastColumn; ++x)
     {
       const float z = (static_cast<float>(x) - xL) * slope + zL;
@@ -270,9 +305,43 @@ void PickBuffer::ScanRows(const Triangle &triangle, int rowBegin, int rowEnd)
       if(z < rowDepths[x])
       {
         rowDepths[x] = z;
-        rowRecords[x] = triangle.tag;
-        rowRecords[x].depth = z;
+        write(rowOffset, x);
       }
+    }
+  }
+}
+
+void PickBuffer::OwnerWriter::Span(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope,
+                                   float zL) const
+{
+  // Without branches, so that the compiler can test several columns at once.
+  float *__restrict rowDepths = depths + rowOffset + firstColumn;
+  uint32_t *__restrict rowOwners = owners + rowOffset + firstColumn;
+  const int count = lastColumn - firstColumn + 1;
+  for(int i = 0; i < count; ++i)
+  {
+    const float z = (static_cast<float>(firstColumn + i) - xL) * slope + zL;
+    const float depth = rowDepths[i];
+    const uint32_t previous = rowOwners[i];
+    // Both depths are positive (z is in range here, a depth at most
+    // EmptyDepth), and positive floats order as their bit patterns do.
+    const bool nearer = std::bit_cast<int32_t>(z) < std::bit_cast<int32_t>(depth);
+    rowDepths[i] = nearer ? z : depth;
+    rowOwners[i] = nearer ? owner : previous;
+  }
+}
+
+void PickBuffer::RecordWriter::Span(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope,
+                                    float zL) const
+{
+  float *rowDepths = buffer.depths.data() + rowOffset;
+  for(int x = firstColumn; x <= lastColumn; ++x)
+  {
+    const float z = (static_cast<float>(x) - xL) * slope + zL;
+    if(z < rowDepths[x])
+    {
+      rowDepths[x] = z;
+      (*this)(rowOffset, x);
     }
   }
 }

@@ -4,6 +4,7 @@
 #include "model/PickRecord.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -72,22 +73,54 @@ private:
     PickRecord tag;
   };
 
+  // An owner that no queued triangle has: the pixel was not written.
+  static constexpr uint32_t NoOwner = 0xFFFFFFFFu;
+
   // False when the triangle has a NaN coordinate or can write no record.
   bool Prepare(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag,
                Triangle &triangle) const;
-  // Writes the triangle's pixels in rows rowBegin to rowEnd - 1.
-  void ScanRows(const Triangle &triangle, int rowBegin, int rowEnd);
+  // How a scan writes the pixels a triangle wins. `(rowOffset, x)` writes
+  // one whose depth is already stored; Span tests and writes columns
+  // firstColumn to lastColumn of a row whose depths are all in range.
+  // During a redraw: the triangle's index becomes the pixel's owner.
+  struct OwnerWriter {
+    float *depths;
+    uint32_t *owners;
+    uint32_t owner;
+    void operator()(size_t rowOffset, int x) const { owners[rowOffset + static_cast<size_t>(x)] = owner; }
+    void Span(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope, float zL) const;
+  };
+  // Drawn on its own: the record is written at once.
+  struct RecordWriter {
+    PickBuffer &buffer;
+    const PickRecord &tag;
+    void operator()(size_t rowOffset, int x) const
+    {
+      PickRecord &record = buffer.records[rowOffset + static_cast<size_t>(x)];
+      record = tag;
+      record.depth = buffer.depths[rowOffset + static_cast<size_t>(x)];
+    }
+    void Span(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope, float zL) const;
+  };
+
+  // Writes the triangle's pixels in rows rowBegin to rowEnd - 1: each pixel
+  // it wins gets its depth, and `write` records the win.
+  template<class Write>
+  void ScanRows(const Triangle &triangle, int rowBegin, int rowEnd, Write write);
+  // Records every pixel the band's triangles won (their index in `owners`)
+  // with its owner's tag and depth; the others are emptied.
+  void ResolveOwners(int rowBegin, int rowEnd);
   // The row where the helper's band starts, with about half the estimated
   // work (resetting and scanning) of the queued triangles above it.
   int SplitRow();
   // Resets and draws the rows of band 0 (above the split) or band 1.
   void DrawBand(int band);
-  // Empties the records of the rows whose depth is still EmptyDepth.
-  void EmptyUnwritten(int rowBegin, int rowEnd);
-
   std::vector<PickRecord> records;
   // Every record's depth again, packed for the depth tests.
   std::vector<float> depths;
+  // During a redraw, the index in `queued` of the triangle each pixel shows,
+  // so that the scan writes four bytes a pixel and each record is written once.
+  std::vector<uint32_t> owners;
   std::vector<Triangle> queued;
   // Estimated work per row, as differences from the row above (one entry per
   // row and one beyond).
