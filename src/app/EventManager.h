@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PointerList.h"
+#include "base/PointerList.h"
 #include "events/Event.h"
 
 #include <functional>

@@ -2,6 +2,7 @@
 
 #include "app/AppWindow.h"
 #include "app/FramePacer.h"
+#include "base/ScreenLayout.h"
 #include "gfx/GraphicsDevice.h"
 #include "platform/WindowSettings.h"
 #include "res/SoundSystem.h"
@@ -16,8 +17,8 @@ class Studio;
 // pacer that runs the current screen once per period of the display.
 class PaintApp : public AppWindow {
 public:
-  static constexpr int ScreenWidth = 640;
-  static constexpr int ScreenHeight = 480;
+  static constexpr int ScreenWidth = ScreenLayout::Width;
+  static constexpr int ScreenHeight = ScreenLayout::Height;
 
   PaintApp();
   ~PaintApp() override;

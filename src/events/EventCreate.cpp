@@ -2,6 +2,7 @@
 
 #include "app/PaintApp.h"
 #include "base/Log.h"
+#include "base/ScreenLayout.h"
 #include "create/OrbitCamera.h"
 #include "create/Stroke.h"
 #include "events/Studio.h"
@@ -199,9 +200,8 @@ void EventCreate::DrawScene()
 
   // The model changes more often than the palette around it.
   device.MarkLayer();
-  // The model area: 506 by 336 at (118, 128) on the 640 by 480 screen.
-  device.SetViewport({118, 128, static_cast<uint32_t>(owner.Width() - 134),
-                      static_cast<uint32_t>(owner.Height() - 144), 0.f, 1.f});
+  device.SetViewport({ScreenLayout::ModelLeft, ScreenLayout::ModelTop, ScreenLayout::ModelWidth,
+                      ScreenLayout::ModelHeight, 0.f, 1.f});
   device.Clear(true, false, 0xFFFFFFFF, 1.f);
   device.State().cullMode = CullMode::CounterClockwise;
   device.SetTransform(TransformKind::World, worldMatrix);

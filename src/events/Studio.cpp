@@ -1,6 +1,7 @@
 #include "events/Studio.h"
 
 #include "app/PaintApp.h"
+#include "base/ScreenLayout.h"
 #include "create/OrbitCamera.h"
 #include "model/VoxelModel.h"
 #include "res/Sound.h"
@@ -38,9 +39,8 @@ bool Studio::Init(PaintApp &app, GraphicsDevice &device, int width, int height)
   owner = &app;
 
   // The model area, where the model is drawn, edited and captured.
-  const int areaWidth = width - 134;
-  const int areaHeight = height - 144;
-  device.SetViewport({118, 128, static_cast<uint32_t>(areaWidth), static_cast<uint32_t>(areaHeight), 0.f, 1.f});
+  device.SetViewport({ScreenLayout::ModelLeft, ScreenLayout::ModelTop, ScreenLayout::ModelWidth,
+                      ScreenLayout::ModelHeight, 0.f, 1.f});
 
   model = std::make_unique<VoxelModel>();
   VoxelModelSetup setup;
@@ -48,10 +48,10 @@ bool Studio::Init(PaintApp &app, GraphicsDevice &device, int width, int height)
   setup.halfSize = 20.f;
   setup.bufferWidth = width;
   setup.bufferHeight = height;
-  setup.left = 118;
-  setup.top = 128;
-  setup.width = areaWidth;
-  setup.height = areaHeight;
+  setup.left = ScreenLayout::ModelLeft;
+  setup.top = ScreenLayout::ModelTop;
+  setup.width = ScreenLayout::ModelWidth;
+  setup.height = ScreenLayout::ModelHeight;
   if(!model->Init(setup))
     return false;
 

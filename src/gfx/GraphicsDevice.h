@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/PointerList.h"
+#include "base/PointerList.h"
 #include "gfx/DeviceListener.h"
 #include "gfx/DeviceState.h"
 #include "gfx/DeviceTexture.h"

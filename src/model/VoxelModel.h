@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/PointerList.h"
+#include "base/PointerList.h"
+#include "base/ScreenLayout.h"
 #include "gfx/DeviceTexture.h"
 #include "gfx/FaceBatch.h"
 #include "gfx/PixelRect.h"
@@ -24,12 +25,12 @@ class Surface;
 struct VoxelModelSetup {
   GraphicsDevice *device = nullptr;
   float halfSize = 20.f;
-  int bufferWidth = 640;
-  int bufferHeight = 480;
-  int left = 118;
-  int top = 128;
-  int width = 506;
-  int height = 336;
+  int bufferWidth = ScreenLayout::Width;
+  int bufferHeight = ScreenLayout::Height;
+  int left = ScreenLayout::ModelLeft;
+  int top = ScreenLayout::ModelTop;
+  int width = ScreenLayout::ModelWidth;
+  int height = ScreenLayout::ModelHeight;
 };
 
 // The model the child builds: an ordered list of meshes that it owns, the

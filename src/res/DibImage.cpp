@@ -31,14 +31,28 @@ namespace {
   }
 }
 
-bool DibImage::CreateDib(int newWidth, int newHeight, int bitsPerPixel)
+namespace {
+  std::string SizeText(int width, int height)
+  {
+    return std::to_string(width) + " x " + std::to_string(height) + " pixels";
+  }
+}
+
+bool DibImage::CreatedSizeAllowed(int newWidth, int newHeight)
 {
   if(newWidth <= 0 || newHeight <= 0 || newWidth > BmpFormat::MaxDimension || newHeight > BmpFormat::MaxDimension ||
      static_cast<long long>(newWidth) * newHeight > MaxCreatedPixels)
   {
-    LogLine("cannot create an image of " + std::to_string(newWidth) + " x " + std::to_string(newHeight) + " pixels");
+    LogLine("cannot create an image of " + SizeText(newWidth, newHeight));
     return false;
   }
+  return true;
+}
+
+bool DibImage::CreateDib(int newWidth, int newHeight, int bitsPerPixel)
+{
+  if(!CreatedSizeAllowed(newWidth, newHeight))
+    return false;
   if(bitsPerPixel != 16 && bitsPerPixel != 24 && bitsPerPixel != 32)
   {
     LogLine("cannot create an image of " + std::to_string(bitsPerPixel) + " bits per pixel");
@@ -53,8 +67,7 @@ bool DibImage::CreateDib(int newWidth, int newHeight, int bitsPerPixel)
   std::unique_ptr<uint8_t[]> newBits(new(std::nothrow) uint8_t[sectionSize]());
   if(!newData || !newBits)
   {
-    LogLine("out of memory for an image of " + std::to_string(newWidth) + " x " + std::to_string(newHeight) +
-            " pixels");
+    LogLine("out of memory for an image of " + SizeText(newWidth, newHeight));
     return false;
   }
 
@@ -84,19 +97,14 @@ bool DibImage::CreateDib(int newWidth, int newHeight, int bitsPerPixel)
 
 bool DibImage::CreateByteImage(int newWidth, int newHeight)
 {
-  if(newWidth <= 0 || newHeight <= 0 || newWidth > BmpFormat::MaxDimension || newHeight > BmpFormat::MaxDimension ||
-     static_cast<long long>(newWidth) * newHeight > MaxCreatedPixels)
-  {
-    LogLine("cannot create an image of " + std::to_string(newWidth) + " x " + std::to_string(newHeight) + " pixels");
+  if(!CreatedSizeAllowed(newWidth, newHeight))
     return false;
-  }
   const size_t byteImageSize = static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight) * 3;
   // Not value-initialised: the caller writes every byte.
   std::unique_ptr<uint8_t[]> newData(new(std::nothrow) uint8_t[byteImageSize]);
   if(!newData)
   {
-    LogLine("out of memory for an image of " + std::to_string(newWidth) + " x " + std::to_string(newHeight) +
-            " pixels");
+    LogLine("out of memory for an image of " + SizeText(newWidth, newHeight));
     return false;
   }
 

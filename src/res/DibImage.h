@@ -71,6 +71,9 @@ public:
   int32_t lastIndex = 0;
 
 private:
+  // True when an image of the size may be created; a line on standard error when not.
+  static bool CreatedSizeAllowed(int width, int height);
+
   bool fromFile = false;
   std::unique_ptr<uint8_t[]> data;
   size_t dataSize = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/ScreenLayout.h"
 #include "gfx/PixelRect.h"
 
 class DibImage;
@@ -12,11 +13,11 @@ class GraphicsDevice;
 // Holds nothing: make one on the stack for each print.
 class PicturePrinter {
 public:
-  static constexpr int pictureWidth = 506;
-  static constexpr int pictureHeight = 336;
+  static constexpr int pictureWidth = ScreenLayout::ModelWidth;
+  static constexpr int pictureHeight = ScreenLayout::ModelHeight;
   // Back-buffer column and row of the captured area's top-left corner.
-  static constexpr int captureLeft = 118;
-  static constexpr int captureTop = 128;
+  static constexpr int captureLeft = ScreenLayout::ModelLeft;
+  static constexpr int captureTop = ScreenLayout::ModelTop;
   // Share of the largest fitting size that the printed picture takes.
   static constexpr double fillFactor = 0.9;
   static constexpr const char *pictureFile = "data/pict.bmp";

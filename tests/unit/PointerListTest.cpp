@@ -1,4 +1,4 @@
-#include "app/PointerList.h"
+#include "base/PointerList.h"
 
 #include <gtest/gtest.h>
 
