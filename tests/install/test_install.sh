@@ -122,15 +122,19 @@ check_package()
   [ "$(dpkg-deb -f "$deb" Description | wc -l)" -gt 2 ] || e2e_fail "the package has no long description"
 
   # Every library the program links directly is a dependency, by the
-  # package that holds it on this system.
-  local depends needed library package
+  # package that holds the copy the program loads on this system.
+  local depends needed library path package
   depends=$(dpkg-deb -f "$deb" Depends)
   echo "Depends: $depends"
   needed=$(objdump -p "$build/vextorn" | awk '$1 == "NEEDED" { print $2 }')
   [ -n "$needed" ] || e2e_fail "objdump found no library the program links"
   for library in $needed; do
-    package=$(dpkg -S "*/$library" 2>/dev/null | head -n 1 | cut -d: -f1)
-    [ -n "$package" ] || e2e_fail "no installed package holds $library"
+    path=$(ldd "$build/vextorn" | awk -v name="$library" '$1 == name { print $3 }')
+    [ -n "$path" ] || e2e_fail "ldd does not find $library"
+    # With /usr merged, dpkg may know the file under /lib or under /usr/lib.
+    package=$({ dpkg -S "$path" || dpkg -S "${path#/usr}" || dpkg -S "/usr$path"; } 2>/dev/null |
+      head -n 1 | cut -d: -f1)
+    [ -n "$package" ] || e2e_fail "no installed package holds $path"
     [[ ", $depends," == *", $package "* || ", $depends," == *", $package,"* ]] ||
       e2e_fail "$library is linked but its package $package is not a dependency"
   done
