@@ -195,16 +195,16 @@ check_run()
   }
   local window
   window=$(e2e_wait_window Vextorn 15) || fail "the installed program opened no window"
-  # The desktop entry's StartupWMClass ties the window to the menu entry.
-  local wm_class
-  wm_class=$(desktop_value "$tree/share/applications/$app_id.desktop" StartupWMClass)
-  xprop -id "$window" WM_CLASS | grep -q "\"$wm_class\"" ||
-    fail "the window's class ($(xprop -id "$window" WM_CLASS)) is not the desktop entry's $wm_class"
   e2e_move 600 20
   e2e_wait_title "$scratch/installed.png" || fail "the installed program shows no title"
   local differing
   differing=$(e2e_diff "$scratch/repository.png" "$scratch/installed.png" 0 0 640 480)
   [ "$differing" -lt 50 ] || fail "the installed title differs from the repository run's in $differing pixels"
+  # The desktop entry's StartupWMClass ties the window to the menu entry.
+  local wm_class
+  wm_class=$(desktop_value "$tree/share/applications/$app_id.desktop" StartupWMClass)
+  xprop -id "$window" WM_CLASS | grep -q "\"$wm_class\"" ||
+    fail "the window's class ($(xprop -id "$window" WM_CLASS)) is not the desktop entry's $wm_class"
 
   # Start, then F8 on the creation screen: the empty room is saved in the
   # save folder.
