@@ -1,17 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Vextorn needs, only those that are missing.
 # Usage: scripts/install-deps.sh [run|test]
-#   run   what building and playing need
-#   test  also what the test suite needs (X server, xdotool, image tools, print server)
+#   run   what building, playing and making the Debian package need
+#   test  also what the test suite needs (X server, xdotool, image tools, print
+#         server, the validators of the installed desktop files)
 set -euo pipefail
 
 mode="${1:-run}"
 
 packages=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpng-dev libcairo2-dev libcups2-dev
           libgl1-mesa-dri libegl-mesa0
-          libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core)
+          libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core dpkg-dev)
 if [ "$mode" = test ]; then
-  packages+=(xvfb xauth xdotool imagemagick x11-utils python3 cups-daemon cups-client ghostscript)
+  packages+=(xvfb xauth xdotool imagemagick x11-utils python3 cups-daemon cups-client ghostscript
+             desktop-file-utils appstream groff-base)
 fi
 
 missing=()

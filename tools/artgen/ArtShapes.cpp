@@ -130,6 +130,64 @@ void Cube(cairo_t *cr, const CubeGeometry &g, const ArtColour &colour, double li
   cairo_restore(cr);
 }
 
+void CubeFaceTransform(cairo_t *cr, const CubeGeometry &g, bool left)
+{
+  cairo_matrix_t m;
+  if(left)
+  {
+    cairo_matrix_init(&m, g.halfWidth, g.halfTop, 0, g.sideHeight, g.cx - g.halfWidth, g.top + g.halfTop);
+  }
+  else
+  {
+    cairo_matrix_init(&m, g.halfWidth, -g.halfTop, 0, g.sideHeight, g.cx, g.top + 2 * g.halfTop);
+  }
+  cairo_transform(cr, &m);
+}
+
+void CubeDoodle(cairo_t *cr, const CubeGeometry &g, Doodle doodle, double penWidth)
+{
+  if(doodle == Doodle::None)
+  {
+    return;
+  }
+  const double pi = 3.14159265358979323846;
+  cairo_save(cr);
+  CubeFaceTransform(cr, g, doodle != Doodle::SmileOnRight);
+  cairo_new_path(cr);
+  if(doodle == Doodle::StarOnLeft)
+  {
+    StarPath(cr, 0.5, 0.52, 0.32, 0.14, 5);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.95);
+    cairo_fill(cr);
+  }
+  else if(doodle == Doodle::HeartOnLeft)
+  {
+    cairo_move_to(cr, 0.5, 0.78);
+    cairo_curve_to(cr, 0.12, 0.5, 0.22, 0.18, 0.5, 0.36);
+    cairo_curve_to(cr, 0.78, 0.18, 0.88, 0.5, 0.5, 0.78);
+    cairo_close_path(cr);
+    cairo_set_source_rgba(cr, 1, 0.3, 0.45, 0.95);
+    cairo_fill(cr);
+  }
+  else
+  {
+    // Two eyes and a smile, drawn with a dark pen.
+    cairo_arc(cr, 0.34, 0.38, 0.07, 0, 2 * pi);
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, 0.66, 0.38, 0.07, 0, 2 * pi);
+    SetColour(cr, ArtColour::FromHex(InkHex));
+    cairo_fill(cr);
+    cairo_arc(cr, 0.5, 0.5, 0.24, 0.15 * pi, 0.85 * pi);
+    cairo_restore(cr);
+    cairo_save(cr);
+    SetColour(cr, ArtColour::FromHex(InkHex));
+    cairo_set_line_width(cr, penWidth);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_stroke(cr);
+  }
+  cairo_restore(cr);
+}
+
 void OutlinedText(cairo_t *cr, const std::string &text, double cx, double baseline, double size,
                   const ArtColour &fill, double outline)
 {

@@ -37,6 +37,14 @@ namespace ArtShapes {
   // The cube's outer silhouette as a path (no drawing).
   void CubeOutlinePath(cairo_t *cr, const CubeGeometry &g);
 
+  // Maps the unit square onto the cube's left or right side face, so that
+  // whatever is drawn in that square lies painted on the face.
+  void CubeFaceTransform(cairo_t *cr, const CubeGeometry &g, bool left);
+  // What a child might have drawn on a side face with the pens; the smile's
+  // line is `penWidth` wide in the caller's units.
+  enum class Doodle { None, StarOnLeft, SmileOnRight, HeartOnLeft };
+  void CubeDoodle(cairo_t *cr, const CubeGeometry &g, Doodle doodle, double penWidth = 2.5);
+
   // Text in DejaVu Sans Bold centred on (cx, baseline): an ink outline of the
   // given width under a fill.
   void OutlinedText(cairo_t *cr, const std::string &text, double cx, double baseline, double size,

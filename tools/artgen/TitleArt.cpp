@@ -116,9 +116,9 @@ void Logo(cairo_t *cr, const std::string &text, double cx, double baseline, doub
   cairo_restore(cr);
 }
 
-// A cube of the title's stack at grid cell (i, j, layer) of an isometric grid.
-enum class Doodle { None, StarOnLeft, SmileOnRight, HeartOnLeft };
+using ArtShapes::Doodle;
 
+// A cube of the title's stack at grid cell (i, j, layer) of an isometric grid.
 struct StackCube {
   int i;
   int j;
@@ -126,66 +126,6 @@ struct StackCube {
   uint32_t colour;
   Doodle doodle = Doodle::None;
 };
-
-// Maps the unit square onto a side face of the cube, so that a doodle drawn
-// in that square lies painted on the face.
-void FaceTransform(cairo_t *cr, const ArtShapes::CubeGeometry &g, bool left)
-{
-  cairo_matrix_t m;
-  if(left)
-  {
-    cairo_matrix_init(&m, g.halfWidth, g.halfTop, 0, g.sideHeight, g.cx - g.halfWidth, g.top + g.halfTop);
-  }
-  else
-  {
-    cairo_matrix_init(&m, g.halfWidth, -g.halfTop, 0, g.sideHeight, g.cx, g.top + 2 * g.halfTop);
-  }
-  cairo_transform(cr, &m);
-}
-
-// What a child might have drawn on a cube with the pens.
-void DrawDoodle(cairo_t *cr, const ArtShapes::CubeGeometry &g, Doodle doodle)
-{
-  if(doodle == Doodle::None)
-  {
-    return;
-  }
-  cairo_save(cr);
-  FaceTransform(cr, g, doodle != Doodle::SmileOnRight);
-  cairo_new_path(cr);
-  if(doodle == Doodle::StarOnLeft)
-  {
-    ArtShapes::StarPath(cr, 0.5, 0.52, 0.32, 0.14, 5);
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.95);
-    cairo_fill(cr);
-  }
-  else if(doodle == Doodle::HeartOnLeft)
-  {
-    cairo_move_to(cr, 0.5, 0.78);
-    cairo_curve_to(cr, 0.12, 0.5, 0.22, 0.18, 0.5, 0.36);
-    cairo_curve_to(cr, 0.78, 0.18, 0.88, 0.5, 0.5, 0.78);
-    cairo_close_path(cr);
-    cairo_set_source_rgba(cr, 1, 0.3, 0.45, 0.95);
-    cairo_fill(cr);
-  }
-  else
-  {
-    // Two eyes and a smile, drawn with a dark pen.
-    cairo_arc(cr, 0.34, 0.38, 0.07, 0, 2 * Pi);
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, 0.66, 0.38, 0.07, 0, 2 * Pi);
-    ArtShapes::SetColour(cr, Ink());
-    cairo_fill(cr);
-    cairo_arc(cr, 0.5, 0.5, 0.24, 0.15 * Pi, 0.85 * Pi);
-    cairo_restore(cr);
-    cairo_save(cr);
-    ArtShapes::SetColour(cr, Ink());
-    cairo_set_line_width(cr, 2.5);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_stroke(cr);
-  }
-  cairo_restore(cr);
-}
 
 void DrawStack(cairo_t *cr, double ox, double oy, double hw, double ht, double side,
                std::vector<StackCube> cubes)
@@ -206,7 +146,7 @@ void DrawStack(cairo_t *cr, double ox, double oy, double hw, double ht, double s
     g.cx = ox + (c.i - c.j) * hw;
     g.top = oy + (c.i + c.j) * ht - c.k * side;
     ArtShapes::Cube(cr, g, ArtColour::FromHex(c.colour), 3);
-    DrawDoodle(cr, g, c.doodle);
+    ArtShapes::CubeDoodle(cr, g, c.doodle);
   }
 }
 

@@ -1,10 +1,13 @@
-// artgen: draws every picture and synthesises every sound the program loads.
-// Usage: artgen OUT_DIR [DOCS_DIR]
+// artgen: draws every picture and synthesises every sound the program loads,
+// and the application's icon.
+// Usage: artgen OUT_DIR [DOCS_DIR] [--icons ICON_DIR]
 // OUT_DIR receives the 83 pictures and 9 sounds (the program's data folder);
-// DOCS_DIR, when given, receives the contact sheet and the two screen mock-ups.
+// DOCS_DIR, when given, receives the contact sheet and the two screen mock-ups;
+// ICON_DIR, when given, receives the icon at every size ("16x16.png" ...).
 // The output depends on nothing but this code, so two runs write the same bytes.
 #include "ArtSet.h"
 #include "CursorArt.h"
+#include "IconArt.h"
 #include "ReviewSheets.h"
 #include "SoundArt.h"
 #include "TitleArt.h"
@@ -20,19 +23,50 @@
 
 namespace {
 
-int Run(int argc, char **argv)
+const char *const Usage = "usage: artgen OUT_DIR [DOCS_DIR] [--icons ICON_DIR]";
+
+// Creates the folder and its parents; false with a message when it cannot.
+bool MakeFolder(const std::string &folder)
 {
-  if(argc < 2 || argc > 3)
-  {
-    LogLine("usage: artgen OUT_DIR [DOCS_DIR]");
-    return 2;
-  }
-  const std::string outDir = argv[1];
   std::error_code error;
-  std::filesystem::create_directories(outDir, error);
+  std::filesystem::create_directories(folder, error);
   if(error)
   {
-    LogLine("artgen: cannot create " + outDir + ": " + error.message());
+    LogLine("artgen: cannot create " + folder + ": " + error.message());
+    return false;
+  }
+  return true;
+}
+
+int Run(int argc, char **argv)
+{
+  std::vector<std::string> folders;
+  std::string iconDir;
+  for(int i = 1; i < argc; ++i)
+  {
+    const std::string argument = argv[i];
+    if(argument == "--icons" && i + 1 < argc)
+    {
+      iconDir = argv[++i];
+    }
+    else if(argument.starts_with("-"))
+    {
+      LogLine(Usage);
+      return 2;
+    }
+    else
+    {
+      folders.push_back(argument);
+    }
+  }
+  if(folders.empty() || folders.size() > 2)
+  {
+    LogLine(Usage);
+    return 2;
+  }
+  const std::string outDir = folders[0];
+  if(!MakeFolder(outDir))
+  {
     return 1;
   }
 
@@ -46,16 +80,20 @@ int Run(int argc, char **argv)
     return 1;
   }
 
-  if(argc == 3)
+  if(folders.size() == 2)
   {
-    const std::string docsDir = argv[2];
-    std::filesystem::create_directories(docsDir, error);
-    if(error)
+    const std::string docsDir = folders[1];
+    if(!MakeFolder(docsDir) || !ReviewSheets::WriteAll(set, sounds, docsDir))
     {
-      LogLine("artgen: cannot create " + docsDir + ": " + error.message());
       return 1;
     }
-    if(!ReviewSheets::WriteAll(set, sounds, docsDir))
+  }
+
+  if(!iconDir.empty())
+  {
+    ArtSet icons;
+    IconArt::Make(icons);
+    if(!MakeFolder(iconDir) || !icons.WriteAll(iconDir))
     {
       return 1;
     }
