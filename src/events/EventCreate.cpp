@@ -26,10 +26,15 @@ bool EventCreate::Init()
 {
   clientWidth = owner.Width();
   clientHeight = owner.Height();
-  studio.Camera()->Rotate(45.f, 30.f);
+  studio.Camera()->Rotate(OrbitCamera::StartYaw, OrbitCamera::StartPitch);
   studio.Camera()->Apply();
   studio.Model()->RefreshPickBuffer(owner.Device());
   return true;
+}
+
+VoxelModel *EventCreate::Model() const
+{
+  return studio.Model();
 }
 
 Event *EventCreate::RunFrame(EventManager &)

@@ -7,6 +7,7 @@
 
 class Studio;
 class ToolButton;
+class VoxelModel;
 
 // The creation screen: the palette, the model in its white area with black
 // outlines, and the selected tool's cursor. Each frame reads the input
@@ -29,6 +30,8 @@ public:
   void SetSelectedTool(ToolButton *tool) { selectedTool = tool; }
   void SetCursorTool(ToolButton *tool) { cursorTool = tool; }
   bool PenStrokeActive() const { return penStrokeActive; }
+  // The model the screen edits.
+  VoxelModel *Model() const;
 
   // The input step: returns this event, or the one a tool button handed back.
   Event *HandleInput();

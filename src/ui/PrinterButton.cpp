@@ -1,7 +1,14 @@
 #include "ui/PrinterButton.h"
 
+#include "base/Log.h"
+#include "events/EventCreate.h"
 #include "events/SoundSink.h"
+#include "export/PageSaver.h"
+#include "export/PicturesFolder.h"
 #include "res/PicturePrinter.h"
+
+#include <ctime>
+#include <string>
 
 bool PrinterButton::Load(GraphicsDevice &graphicsDevice)
 {
@@ -14,9 +21,9 @@ Event *PrinterButton::Poll(const SoundSink &sounds, EventCreate &event, int x, i
   if(pending)
   {
     pending = false;
-    // A print that fails leaves no trace: there is nothing to tell a child.
+    // The outcome is not shown: there is nothing to tell a child.
     if(device)
-      PrintPicture(*device);
+      PrintPicture(*device, event.Model());
   }
   return nullptr;
 }
@@ -31,8 +38,20 @@ int PrinterButton::OnRelease(const SoundSink &sounds, EventCreate &)
   return 0;
 }
 
-bool PrinterButton::PrintPicture(GraphicsDevice &graphicsDevice)
+bool PrinterButton::PrintPicture(GraphicsDevice &graphicsDevice, const VoxelModel *model)
 {
   PicturePrinter printer;
-  return printer.Print(graphicsDevice);
+  if(printer.Print(graphicsDevice))
+    return true;
+  if(printer.Picture().pixels.empty() || !model)
+    return false;
+  std::string page;
+  std::string error;
+  if(!PageSaver::Save(printer.Picture(), *model, PicturesFolder::Find(), std::time(nullptr), page, error))
+  {
+    LogLine("printing: the page could not be kept either: " + error);
+    return false;
+  }
+  LogLine("printing: no printer took the page; it is kept as " + page);
+  return true;
 }
