@@ -77,7 +77,7 @@ bool OutputFiles::WriteTemporary(const File &file, std::string &temporary, std::
   const int fd = mkstemp(pattern.data());
   if(fd < 0)
   {
-    error = "cannot create a file in " + FolderOf(file.path) + ": " + std::strerror(errno);
+    error = "cannot write " + file.path + ": " + std::strerror(errno);
     return false;
   }
   temporary = pattern;
@@ -140,6 +140,17 @@ bool OutputFiles::CommitFiles(bool replace, std::string &error, bool &clash)
       unlink(path.c_str());
   };
 
+  // A folder in the way would only be found after other files took their
+  // names (and replaced what was there).
+  for(const File &file : files)
+  {
+    struct stat status = {};
+    if(stat(file.path.c_str(), &status) == 0 && S_ISDIR(status.st_mode))
+    {
+      error = "cannot write " + file.path + ": it is a folder";
+      return false;
+    }
+  }
   for(const File &file : files)
   {
     std::string temporary;

@@ -183,24 +183,27 @@ TEST(OutputFiles, AllFilesOrNoneAndNewFilesNeverReplaceOthers)
   }
   EXPECT_EQ(Names(folder.path), (std::set<std::string>{"a.txt", "b.txt"}));
   EXPECT_EQ(ReadText(folder.File("b.txt")), "two");
+  fs::create_directory(folder.File("f.txt"));
+  for(const std::string &bad : {"missing/e.txt", "f.txt"})
   {
-    // Replacing is allowed by Commit; a file whose folder is missing fails
-    // it, and what was already named goes again.
+    // Replacing is allowed by Commit; a file whose folder is missing, or
+    // with a folder in its place, fails the whole set, old files kept.
     OutputFiles files;
     files.Add(folder.File("a.txt"), std::string("new"));
     files.Add(folder.File("d.txt"), std::string("four"));
-    files.Add(folder.File("missing/e.txt"), std::string("five"));
+    files.Add(folder.File(bad), std::string("five"));
     EXPECT_FALSE(files.Commit(error));
-    EXPECT_NE(error.find("missing/e.txt"), std::string::npos) << error;
+    EXPECT_NE(error.find(bad), std::string::npos) << error;
+    EXPECT_EQ(Names(folder.path), (std::set<std::string>{"a.txt", "b.txt", "f.txt"})) << bad;
+    EXPECT_EQ(ReadText(folder.File("a.txt")), "one");
   }
-  EXPECT_EQ(Names(folder.path), (std::set<std::string>{"a.txt", "b.txt"}));
   {
     OutputFiles files;
     files.Add(folder.File("a.txt"), std::string("new"));
     ASSERT_TRUE(files.Commit(error)) << error;
   }
   EXPECT_EQ(ReadText(folder.File("a.txt")), "new");
-  EXPECT_EQ(Names(folder.path), (std::set<std::string>{"a.txt", "b.txt"}));
+  EXPECT_EQ(Names(folder.path), (std::set<std::string>{"a.txt", "b.txt", "f.txt"}));
 }
 
 class PageSaverTest : public ModelTest {
