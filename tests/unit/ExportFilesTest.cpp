@@ -184,7 +184,7 @@ TEST(OutputFiles, AllFilesOrNoneAndNewFilesNeverReplaceOthers)
   EXPECT_EQ(Names(folder.path), (std::set<std::string>{"a.txt", "b.txt"}));
   EXPECT_EQ(ReadText(folder.File("b.txt")), "two");
   fs::create_directory(folder.File("f.txt"));
-  for(const std::string &bad : {"missing/e.txt", "f.txt"})
+  for(const std::string bad : {"missing/e.txt", "f.txt"})
   {
     // Replacing is allowed by Commit; a file whose folder is missing, or
     // with a folder in its place, fails the whole set, old files kept.
