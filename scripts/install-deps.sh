@@ -11,7 +11,8 @@ packages=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpng-dev libcairo
           libgl1-mesa-dri libegl-mesa0
           libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core)
 if [ "$mode" = test ]; then
-  packages+=(xvfb xauth xdotool imagemagick x11-utils python3 cups-daemon cups-client ghostscript)
+  packages+=(xvfb xauth xdotool imagemagick x11-utils python3 cups-daemon cups-client ghostscript
+            openbox wmctrl)
 fi
 
 missing=()
