@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 namespace {
   bool HasValue(const char *variable)
@@ -92,6 +93,7 @@ bool NativeWindow::Create(const std::string &title, const WindowSettings &window
   fullscreen = settings.fullscreen;
   windowedPlaceKnown = false;
   windowedMaximised = false;
+  frames = Frames::Unknown;
   // On a high-density display the drawable gets the display's real pixels.
   const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_SHOWN;
   if(fullscreen)
@@ -190,17 +192,25 @@ void NativeWindow::SetFullscreen(bool on)
     LogLine(std::string("cannot switch the window: the display's size is unknown: ") + SDL_GetError());
     return;
   }
+  // SDL places a window by its frame as the window manager last reported it,
+  // and a window manager answers a change of decorations or of the maximised
+  // state a moment later: each step waits for that answer before the next
+  // one moves the window, so that it lands exactly where it is sent.
   if(on)
   {
     windowedMaximised = (SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED) != 0;
     if(windowedMaximised)
+    {
       // Only a window of its own size can be moved and resized; the place
       // kept is the one it had before it was maximised.
       SDL_RestoreWindow(window);
+      AwaitWindowManager([this]() { return (SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED) == 0; });
+    }
     else
       NoteWindowedPlace();
     fullscreen = true;
     SDL_SetWindowBordered(window, SDL_FALSE);
+    AwaitWindowManager([this]() { return !HasFrame(); });
     SDL_SetWindowResizable(window, SDL_FALSE);
     SDL_SetWindowPosition(window, bounds.x, bounds.y);
     SDL_SetWindowSize(window, bounds.w, bounds.h);
@@ -210,6 +220,12 @@ void NativeWindow::SetFullscreen(bool on)
   {
     fullscreen = false;
     SDL_SetWindowBordered(window, SDL_TRUE);
+    // Where no window manager draws frames, waiting once is enough to know.
+    if(frames != Frames::None)
+    {
+      AwaitWindowManager([this]() { return HasFrame(); });
+      frames = HasFrame() ? Frames::Drawn : Frames::None;
+    }
     SDL_SetWindowResizable(window, SDL_TRUE);
     if(windowedPlaceKnown)
     {
@@ -228,6 +244,28 @@ void NativeWindow::SetFullscreen(bool on)
   // Where no window manager runs, nothing else gives the keyboard back.
   SDL_SetWindowInputFocus(window);
   SDL_ClearError();
+}
+
+bool NativeWindow::HasFrame() const
+{
+  int top = 0;
+  int left = 0;
+  int bottom = 0;
+  int right = 0;
+  return SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0 && (top > 0 || left > 0);
+}
+
+void NativeWindow::AwaitWindowManager(const std::function<bool()> &settled)
+{
+  const Uint64 end = SDL_GetTicks64() + WindowManagerWaitMs;
+  // Pumping only moves the system's events into SDL's queue, where
+  // NextMessage still finds them.
+  SDL_PumpEvents();
+  while(!settled() && SDL_GetTicks64() < end)
+  {
+    SDL_Delay(5);
+    SDL_PumpEvents();
+  }
 }
 
 void NativeWindow::NoteWindowedPlace()

@@ -6,6 +6,7 @@
 #include "platform/WindowSettings.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 
 struct SDL_Window;
@@ -74,8 +75,17 @@ private:
   void Queue(WindowMessage::Kind kind, int value);
   // Keeps the desktop window's place and size to come back to after full screen.
   void NoteWindowedPlace();
+  // The window manager has put a frame round the window.
+  bool HasFrame() const;
+  // Reads system events until `settled` holds, at most WindowManagerWaitMs.
+  void AwaitWindowManager(const std::function<bool()> &settled);
 
 private:
+  // How long a switch waits for each answer of the window manager.
+  static constexpr int WindowManagerWaitMs = 250;
+  // Whether a window manager frames the desktop window: known after the first switch to it.
+  enum class Frames { Unknown, Drawn, None };
+
   // Where the desktop window was, to come back to it.
   struct Place {
     int x = 0;
@@ -97,4 +107,5 @@ private:
   Place windowedPlace;
   bool windowedPlaceKnown = false;
   bool windowedMaximised = false;
+  Frames frames = Frames::Unknown;
 };
