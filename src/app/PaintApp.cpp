@@ -89,6 +89,11 @@ int PaintApp::WindowProc(const WindowMessage &message)
       break;
     case WindowMessage::Kind::Expose:
       device.RequestPresent();
+      // The screens draw nothing while the window is inactive, but a window
+      // in the background can still be uncovered or resized: it gets the
+      // last picture again at once.
+      if(!active && running && device.IsCreated())
+        device.Present();
       // The window may have moved onto another display.
       if(window)
         pacer.SetRefreshRate(window->RefreshRate());
