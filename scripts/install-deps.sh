@@ -13,7 +13,7 @@ packages=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpng-dev libcairo
           libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core dpkg-dev)
 if [ "$mode" = test ]; then
   packages+=(xvfb xauth xdotool imagemagick x11-utils python3 cups-daemon cups-client ghostscript
-             desktop-file-utils appstream groff-base)
+             desktop-file-utils appstream groff-base openbox wmctrl)
 fi
 
 missing=()

@@ -20,7 +20,7 @@ PaintApp::~PaintApp()
 
 bool PaintApp::Init()
 {
-  if(!CreateAppWindow("Vextorn", ScreenWidth, ScreenHeight))
+  if(!CreateAppWindow("Vextorn", ScreenWidth, ScreenHeight, windowSettings))
   {
     LogLine("start-up failed: the window could not be opened");
     return false;
@@ -89,10 +89,25 @@ int PaintApp::WindowProc(const WindowMessage &message)
       break;
     case WindowMessage::Kind::Expose:
       device.RequestPresent();
+      // The screens draw nothing while the window is inactive, but a window
+      // in the background can still be uncovered or resized: it gets the
+      // last picture again at once.
+      if(!active && running && device.IsCreated())
+        device.Present();
+      // The window may have moved onto another display.
+      if(window)
+        pacer.SetRefreshRate(window->RefreshRate());
       break;
     case WindowMessage::Kind::KeyDown:
       if(message.value == static_cast<int>(Key::Escape))
         SendMessage({WindowMessage::Kind::Close, 0});
+      else if(message.value == static_cast<int>(Key::F11) && window)
+      {
+        // The window changes size and place, not the context: everything
+        // drawn and loaded stays, and the next frame shows it at the new size.
+        window->ToggleFullscreen();
+        device.RequestPresent();
+      }
       break;
     default:
       break;
