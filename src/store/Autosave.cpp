@@ -86,7 +86,11 @@ void Autosave::Tick(const VoxelModel &model, uint32_t now)
     changeSeenAt = now;
   if(writing.valid() || now - *changeSeenAt < interval)
     return;
-  if(!StartWrite(model))
+  // A failure is tried again one interval later; after a start, the next
+  // change is timed from when it is seen.
+  if(StartWrite(model))
+    changeSeenAt.reset();
+  else
     changeSeenAt = now;
 }
 
