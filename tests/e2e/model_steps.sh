@@ -12,6 +12,16 @@
 #
 # A model of the room and K cubes is saved as 4 + 18874380 + 73740 K bytes.
 
+# Fails through the test's own `fail` (which shows the program's output) when
+# it has one.
+steps_fail()
+{
+  if declare -F fail >/dev/null; then
+    fail "$@"
+  fi
+  e2e_fail "$@"
+}
+
 steps_model_bytes()
 {
   echo $((4 + 18874380 + 73740 * $1))
@@ -24,18 +34,18 @@ steps_start()
   "$E2E_PROGRAM" "$@" >"$log" 2>&1 &
   STEPS_PID=$!
   e2e_on_exit "kill -9 $STEPS_PID"
-  e2e_wait_window Vextorn 15 >/dev/null || { cat "$log" >&2; e2e_fail "no window after starting with: $*"; }
+  e2e_wait_window Vextorn 15 >/dev/null || steps_fail "no window after starting with: $*"
 }
 
 steps_enter_creation()
 {
   local shot="$1"
   e2e_move 600 20
-  e2e_wait_title "$shot" || e2e_fail "the title screen did not appear"
+  e2e_wait_title "$shot" || steps_fail "the title screen did not appear"
   e2e_click_at 272 394
   sleep 1.5
   e2e_move 8 470
-  e2e_wait_creation "$shot" || e2e_fail "the creation screen did not appear"
+  e2e_wait_creation "$shot" || steps_fail "the creation screen did not appear"
 }
 
 steps_blue_cube()

@@ -42,9 +42,9 @@ escape_and_end()
 # 1. A cube, then Escape: the autosave holds the room and one cube.
 steps_start log.1
 steps_enter_creation "$shots/1-create.png"
-steps_blue_cube 370 380
+steps_blue_cube 330 420
 e2e_screenshot "$shots/1-cube.png"
-[ "$(steps_blue_at "$shots/1-cube.png" 370 375)" -gt 200 ] || fail "the cube was not placed"
+[ "$(steps_blue_at "$shots/1-cube.png" 330 415)" -gt 200 ] || fail "the cube was not placed"
 [ ! -e "$autosave" ] || fail "an autosave was written within seconds of the change"
 escape_and_end "first run"
 [ -f "$autosave" ] || fail "Escape wrote no $autosave"
@@ -54,7 +54,7 @@ first_inode=$(stat -c %i "$autosave")
 # 2. The next start brings it back; closing unchanged writes nothing.
 steps_start log.2
 steps_enter_creation "$shots/2-create.png"
-[ "$(steps_blue_at "$shots/2-create.png" 370 375)" -gt 200 ] || fail "the autosaved cube is not back"
+[ "$(steps_blue_at "$shots/2-create.png" 330 415)" -gt 200 ] || fail "the autosaved cube is not back"
 escape_and_end "second run"
 [ "$(stat -c %i "$autosave")" = "$first_inode" ] || fail "closing without a change rewrote $autosave"
 
@@ -62,7 +62,7 @@ escape_and_end "second run"
 cp "$autosave" "$work/kept.data"
 steps_start log.3 --startblank
 steps_enter_creation "$shots/3-create.png"
-[ "$(steps_blue_at "$shots/3-create.png" 370 375)" = 0 ] || fail "--startblank did not start with the empty room"
+[ "$(steps_blue_at "$shots/3-create.png" 330 415)" = 0 ] || fail "--startblank did not start with the empty room"
 [ -f "$autosave" ] || fail "--startblank removed $autosave"
 escape_and_end "--startblank run"
 cmp -s "$autosave" "$work/kept.data" || fail "--startblank changed $autosave"
@@ -71,7 +71,7 @@ cmp -s "$autosave" "$work/kept.data" || fail "--startblank changed $autosave"
 truncate -s 1000 "$autosave"
 steps_start log.4
 steps_enter_creation "$shots/4-create.png"
-[ "$(steps_blue_at "$shots/4-create.png" 370 375)" = 0 ] || fail "a damaged autosave did not start with the empty room"
+[ "$(steps_blue_at "$shots/4-create.png" 330 415)" = 0 ] || fail "a damaged autosave did not start with the empty room"
 [ ! -e "$autosave" ] || fail "the damaged $autosave is still in place"
 [ "$(stat -c %s "$autosave.damaged" 2>/dev/null)" = 1000 ] || fail "the damaged file was not kept as $autosave.damaged"
 [ "$(grep -c damaged log.4)" = 1 ] || fail "not one line about the damaged autosave"
@@ -81,7 +81,7 @@ escape_and_end "run after the damaged file"
 # 5. SIGHUP (a logout) closes the toy normally and saves.
 steps_start log.5
 steps_enter_creation "$shots/5-create.png"
-steps_blue_cube 370 380
+steps_blue_cube 330 420
 kill -HUP "$STEPS_PID"
 steps_end 15
 [ "$E2E_STATUS" = 0 ] || fail "SIGHUP: the program ended with status '$E2E_STATUS'"
@@ -90,7 +90,7 @@ steps_end 15
 # 6. SIGTERM likewise, with a second cube.
 steps_start log.6
 steps_enter_creation "$shots/6-create.png"
-[ "$(steps_blue_at "$shots/6-create.png" 370 375)" -gt 200 ] || fail "the cube saved on SIGHUP is not back"
+[ "$(steps_blue_at "$shots/6-create.png" 330 415)" -gt 200 ] || fail "the cube saved on SIGHUP is not back"
 steps_blue_cube 440 420
 kill -TERM "$STEPS_PID"
 steps_end 15

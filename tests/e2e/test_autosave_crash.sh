@@ -32,7 +32,7 @@ fail()
 # 1. A cube, then play on: the model is saved while the toy runs.
 steps_start log.1
 steps_enter_creation "$shots/1-create.png"
-steps_blue_cube 370 380
+steps_blue_cube 330 420
 changed_at=$SECONDS
 saved=0
 while [ $((SECONDS - changed_at)) -lt 50 ]; do
@@ -63,7 +63,7 @@ caught=0
 for try in 1 2 3; do
   steps_start "log.2.$try"
   steps_enter_creation "$shots/2-$try-create.png"
-  [ "$(steps_blue_at "$shots/2-$try-create.png" 370 375)" -gt 200 ] || fail "the autosaved cube is not back (try $try)"
+  [ "$(steps_blue_at "$shots/2-$try-create.png" 330 415)" -gt 200 ] || fail "the autosaved cube is not back (try $try)"
   steps_blue_cube 440 420
   python3 - "$work/data" "$STEPS_PID" >"$work/watch" <<'PYTHON' &
 import os, re, signal, sys, time
@@ -90,6 +90,8 @@ PYTHON
     rm -f "$leftover"
     break
   fi
+  # Written whole before the kill: start the next try from the same file.
+  cp "$work/previous.data" "$autosave"
 done
 [ "$caught" = 1 ] || fail "the autosave's write was never caught in progress"
 cmp -s "$autosave" "$work/previous.data" || fail "a kill during the autosave changed $autosave"
@@ -97,7 +99,7 @@ cmp -s "$autosave" "$work/previous.data" || fail "a kill during the autosave cha
 # 3. The next start brings back the previous autosave: the first cube only.
 steps_start log.3
 steps_enter_creation "$shots/3-create.png"
-[ "$(steps_blue_at "$shots/3-create.png" 370 375)" -gt 200 ] || fail "the previous autosave did not come back"
+[ "$(steps_blue_at "$shots/3-create.png" 330 415)" -gt 200 ] || fail "the previous autosave did not come back"
 [ "$(steps_blue_at "$shots/3-create.png" 440 415)" = 0 ] || fail "the interrupted autosave's cube came back"
 e2e_key Escape
 steps_end 15

@@ -38,7 +38,7 @@ cd "$work/elsewhere"
 steps_start "$work/log.1" --datadir "$repo/data"
 steps_enter_creation "$shots/1-create.png"
 [ ! -e "$saves" ] || fail "the save folder was made before anything was written"
-steps_blue_cube 370 380
+steps_blue_cube 330 420
 e2e_key F8
 sleep 1
 [ "$(stat -c %s "$saves/demo.data" 2>/dev/null)" = "$(steps_model_bytes 1)" ] || fail "F8 did not write $saves/demo.data"
@@ -60,7 +60,7 @@ mkdir "$work/own-saves"
 autosave_inode=$(stat -c %i "$saves/autosave.data")
 VEXTORN_DATA_DIR="$repo/data" steps_start "$work/log.2" --savedir "$work/own-saves"
 steps_enter_creation "$shots/2-create.png"
-[ "$(steps_blue_at "$shots/2-create.png" 370 375)" = 0 ] || fail "--savedir did not start from its own folder"
+[ "$(steps_blue_at "$shots/2-create.png" 330 415)" = 0 ] || fail "--savedir did not start from its own folder"
 e2e_key F8
 sleep 1
 [ "$(stat -c %s "$work/own-saves/demo.data" 2>/dev/null)" = "$(steps_model_bytes 0)" ] || fail "F8 did not write into --savedir"
