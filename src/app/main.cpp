@@ -35,6 +35,8 @@ int main(int argc, char **argv)
     LogLine(search.FailureLine());
     return 1;
   }
+  if(!search.PassedOverLine().empty())
+    LogLine(search.PassedOverLine());
 
   // From here on a logout closes the toy normally, keeping the model.
   HangupSignal::Install();

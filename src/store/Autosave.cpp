@@ -49,7 +49,8 @@ Autosave::Restored Autosave::Restore(VoxelModel &model)
     {
       const std::string aside = FreeDamagedName(path);
       if(std::rename(path.c_str(), aside.c_str()) == 0)
-        LogLine("the autosave " + path + " is damaged; it is kept as " + aside + " and the toy starts with an empty room");
+        LogLine("the autosave " + path + " is damaged; it is kept as " + aside +
+                " and the toy starts with an empty room");
       else
         LogLine("the autosave " + path + " is damaged and could not be renamed to " + aside + " (" +
                 std::strerror(errno) + "); the toy starts with an empty room");

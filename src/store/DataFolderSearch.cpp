@@ -19,10 +19,19 @@ bool DataFolderSearch::Run(const std::string &option, const std::string &variabl
 {
   found.clear();
   tried.clear();
-  if(!option.empty() && Try(option, "--datadir"))
-    return true;
-  if(!variable.empty() && Try(variable, Variable))
-    return true;
+  passedOver.clear();
+  if(!option.empty())
+  {
+    if(Try(option, "--datadir"))
+      return true;
+    passedOver.push_back(tried.back());
+  }
+  if(!variable.empty())
+  {
+    if(Try(variable, Variable))
+      return true;
+    passedOver.push_back(tried.back());
+  }
   if(Try("data", "the current directory"))
     return true;
   const std::string installed = InstalledFolder(executable);
@@ -68,6 +77,16 @@ std::string DataFolderSearch::OwnExecutable()
   std::error_code error;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
   return error ? "" : self.string();
+}
+
+std::string DataFolderSearch::PassedOverLine() const
+{
+  if(found.empty() || passedOver.empty())
+    return "";
+  std::string line = "no pictures and sounds in";
+  for(size_t i = 0; i < passedOver.size(); ++i)
+    line += (i == 0 ? " " : ", ") + passedOver[i];
+  return line + "; using " + found;
 }
 
 std::string DataFolderSearch::FailureLine() const

@@ -43,6 +43,10 @@ public:
   const std::vector<std::string> &Tried() const { return tried; }
   // One line naming every folder tried, for when none held the files.
   std::string FailureLine() const;
+  // When a folder was found after a folder named by --datadir or the
+  // variable was passed over: one line saying so (the user asked for that
+  // one). Empty otherwise.
+  std::string PassedOverLine() const;
 
 private:
   // Looks at one folder; true (and found set) when it holds the files.
@@ -51,4 +55,6 @@ private:
 private:
   std::string found;
   std::vector<std::string> tried;
+  // The folders named by the user that did not hold the files.
+  std::vector<std::string> passedOver;
 };

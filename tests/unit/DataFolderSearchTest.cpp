@@ -38,10 +38,13 @@ TEST_F(DataFolderSearchTest, ThePlacesAreTriedInOrderAndTheFirstWithTheFilesWins
   ASSERT_TRUE(search.Run(option, variable, program));
   EXPECT_EQ(search.Found(), option);
   EXPECT_EQ(search.Tried().size(), 1u);
+  EXPECT_EQ(search.PassedOverLine(), "");
 
   fs::remove_all(option);
   ASSERT_TRUE(search.Run(option, variable, program));
   EXPECT_EQ(search.Found(), variable);
+  // The folder asked for is not passed over in silence.
+  EXPECT_EQ(search.PassedOverLine(), "no pictures and sounds in " + option + " (--datadir); using " + variable);
 
   fs::remove_all(variable);
   ASSERT_TRUE(search.Run(option, variable, program));
@@ -50,6 +53,9 @@ TEST_F(DataFolderSearchTest, ThePlacesAreTriedInOrderAndTheFirstWithTheFilesWins
   fs::remove_all(current);
   ASSERT_TRUE(search.Run(option, variable, program));
   EXPECT_EQ(search.Found(), installed);
+  EXPECT_NE(search.PassedOverLine().find(variable + " (VEXTORN_DATA_DIR)"), std::string::npos);
+  EXPECT_EQ(search.PassedOverLine().find("the current directory"), std::string::npos)
+    << "an installed run without data/ here is the normal case";
   ASSERT_EQ(search.Tried().size(), 4u);
   EXPECT_EQ(search.Tried()[0], option + " (--datadir)");
   EXPECT_EQ(search.Tried()[1], variable + " (VEXTORN_DATA_DIR)");

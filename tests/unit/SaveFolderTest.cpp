@@ -128,10 +128,3 @@ TEST_F(SaveFolderTest, AFolderThatCannotBeMadeOrWrittenIsRefusedWithOneLine)
     EXPECT_EQ(Lines(testing::internal::GetCapturedStderr()), 1);
   }
 }
-
-TEST(SaveFolder, FilesAreNamedInsideTheFolder)
-{
-  EXPECT_EQ(SaveFolder("data").Path("demo.data"), "data/demo.data");
-  EXPECT_EQ(SaveFolder("/home/k/.local/share/vextorn/").Path("pict.bmp"), "/home/k/.local/share/vextorn/pict.bmp");
-  EXPECT_EQ(SaveFolder("/").Path("autosave.data"), "/autosave.data");
-}
