@@ -1,10 +1,10 @@
 #include "app/PaintApp.h"
 
 #include "app/EventManager.h"
+#include "app/HangupSignal.h"
 #include "base/Log.h"
 #include "events/EventCreate.h"
 #include "events/EventTitle.h"
-#include "app/HangupSignal.h"
 #include "events/Studio.h"
 #include "model/VoxelModel.h"
 #include "platform/Clock.h"

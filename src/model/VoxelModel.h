@@ -133,7 +133,9 @@ public:
   // texel, mesh added or removed, clearing and successful load adds one.
   uint64_t ChangeCount() const { return changeCount; }
   // Counts a change made to the meshes or their texels from outside the
-  // operations above (which count their own).
+  // operations above (which count their own). Texels changed that way must
+  // also be uploaded to their face's texture, as painting does: the autosave
+  // finds the faces that changed by their textures' revisions.
   void MarkChanged() { ++changeCount; }
 
   bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
