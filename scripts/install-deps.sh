@@ -8,7 +8,7 @@ set -euo pipefail
 
 mode="${1:-run}"
 
-packages=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpng-dev libcairo2-dev libcups2-dev
+packages=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpng-dev libcairo2-dev libcups2-dev libcli11-dev
           libgl1-mesa-dri libegl-mesa0
           libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core dpkg-dev)
 if [ "$mode" = test ]; then

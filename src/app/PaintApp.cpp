@@ -1,12 +1,15 @@
 #include "app/PaintApp.h"
 
 #include "app/EventManager.h"
+#include "app/HangupSignal.h"
 #include "base/Log.h"
 #include "events/EventCreate.h"
 #include "events/EventTitle.h"
 #include "events/Studio.h"
+#include "model/VoxelModel.h"
 #include "platform/Clock.h"
 #include "platform/GlBackend.h"
+#include "store/Autosave.h"
 
 PaintApp::PaintApp()
   : readClock(Clock::Milliseconds)
@@ -16,6 +19,12 @@ PaintApp::PaintApp()
 PaintApp::~PaintApp()
 {
   Shutdown();
+}
+
+void PaintApp::EnableAutosave(bool restore)
+{
+  autosaveWanted = true;
+  restoreAutosave = restore;
 }
 
 bool PaintApp::Init()
@@ -33,13 +42,26 @@ bool PaintApp::Init()
   }
   pacer.SetRefreshRate(window->RefreshRate());
   // Without an audio device the toy runs silently.
-  sound.Init();
+  if(soundEnabled)
+    sound.Init();
+  else
+    sound.InitSilent();
 
   studio = &Studio::Instance();
   if(!studio->Init(*this, device, ScreenWidth, ScreenHeight))
   {
-    LogLine("start-up failed: the pictures and sounds in data/ could not all be loaded");
+    LogLine("start-up failed: the pictures and sounds in " + dataFiles.Folder() + "/ could not all be loaded");
     return false;
+  }
+
+  // The model is in place before the creation screen first looks at it.
+  if(autosaveWanted)
+  {
+    autosave = std::make_unique<Autosave>(saveFolder);
+    if(restoreAutosave)
+      autosave->Restore(*studio->Model());
+    else
+      autosave->Begin(*studio->Model());
   }
 
   eventManager = &EventManager::Instance();
@@ -51,12 +73,16 @@ bool PaintApp::Init()
     LogLine("start-up failed: the screens could not be started");
     return false;
   }
+  started = true;
   return true;
 }
 
 void PaintApp::Shutdown()
 {
   running = false;
+  if(autosave && started && studio && studio->Model())
+    autosave->Finish(*studio->Model());
+  autosave.reset();
   if(studio)
     studio->Teardown();
   sound.Shutdown();
@@ -64,11 +90,20 @@ void PaintApp::Shutdown()
 
 void PaintApp::Frame()
 {
-  if(!pacer.Tick(readClock()))
+  // A hang-up closes the toy the way its window's close button does.
+  if(!hangupHandled && HangupSignal::Raised())
+  {
+    hangupHandled = true;
+    SendMessage({WindowMessage::Kind::Close, 0});
+  }
+  const uint32_t now = readClock();
+  if(!pacer.Tick(now))
     return;
   ++framesRun;
   if(eventManager)
     eventManager->Frame();
+  if(autosave && running && studio && studio->Model())
+    autosave->Tick(*studio->Model(), now);
 }
 
 int PaintApp::MillisecondsToNextFrame()

@@ -5,6 +5,7 @@
 #include "gfx/Viewport.h"
 #include "res/RgbColour.h"
 
+class SaveFolder;
 class Studio;
 class ToolButton;
 
@@ -29,6 +30,8 @@ public:
   void SetSelectedTool(ToolButton *tool) { selectedTool = tool; }
   void SetCursorTool(ToolButton *tool) { cursorTool = tool; }
   bool PenStrokeActive() const { return penStrokeActive; }
+  // Where the model file and the printed picture are written.
+  const SaveFolder &Saves() const;
 
   // The input step: returns this event, or the one a tool button handed back.
   Event *HandleInput();

@@ -7,6 +7,12 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+
+PicturePrinter::PicturePrinter(std::string file)
+  : pictureFile(std::move(file))
+{
+}
 
 bool PicturePrinter::Print(GraphicsDevice &device)
 {
@@ -63,8 +69,8 @@ bool PicturePrinter::Capture(GraphicsDevice &device, DibImage &image)
       dc.SetPixel(j, i, frame ? 0u : row[j] & 0xFFFFFFu);
     }
   }
-  if(!image.SaveBmp(pictureFile))
-    LogLine(std::string("printing: could not write ") + pictureFile);
+  if(!pictureFile.empty() && !image.SaveBmp(pictureFile))
+    LogLine("printing: could not write " + pictureFile);
   backBuffer->UnlockRect();
   return true;
 }

@@ -1,11 +1,16 @@
 #include "ui/PrinterButton.h"
 
+#include "events/EventCreate.h"
 #include "events/SoundSink.h"
+#include "res/DataFiles.h"
 #include "res/PicturePrinter.h"
+#include "store/SaveFolder.h"
 
-bool PrinterButton::Load(GraphicsDevice &graphicsDevice)
+#include <string>
+
+bool PrinterButton::Load(GraphicsDevice &graphicsDevice, const DataFiles &dataFiles)
 {
-  return LoadIconOnly(graphicsDevice, "data/printer.png", {8, 296}, {16, 296, 88, 376});
+  return LoadIconOnly(graphicsDevice, dataFiles.Path("printer.png"), {8, 296}, {16, 296, 88, 376});
 }
 
 Event *PrinterButton::Poll(const SoundSink &sounds, EventCreate &event, int x, int y)
@@ -16,7 +21,7 @@ Event *PrinterButton::Poll(const SoundSink &sounds, EventCreate &event, int x, i
     pending = false;
     // A print that fails leaves no trace: there is nothing to tell a child.
     if(device)
-      PrintPicture(*device);
+      PrintPicture(*device, event.Saves());
   }
   return nullptr;
 }
@@ -31,8 +36,8 @@ int PrinterButton::OnRelease(const SoundSink &sounds, EventCreate &)
   return 0;
 }
 
-bool PrinterButton::PrintPicture(GraphicsDevice &graphicsDevice)
+bool PrinterButton::PrintPicture(GraphicsDevice &graphicsDevice, const SaveFolder &saves)
 {
-  PicturePrinter printer;
+  PicturePrinter printer(saves.Prepare() ? saves.Path(PicturePrinter::pictureName) : std::string());
   return printer.Print(graphicsDevice);
 }

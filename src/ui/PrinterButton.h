@@ -2,6 +2,8 @@
 
 #include "ui/ToolButton.h"
 
+class SaveFolder;
+
 // The printer. Releasing on it plays the printing sound and marks a print as
 // pending; the next Poll sends the picture to the printer. It never becomes
 // the selected tool and has no cursor.
@@ -9,7 +11,7 @@ class PrinterButton : public ToolButton {
 public:
   PrinterButton() : ToolButton(ToolKind::Printer) {}
 
-  bool Load(GraphicsDevice &device) override;
+  bool Load(GraphicsDevice &device, const DataFiles &files) override;
   // After tracking the pointer: when a print is pending, clears it and
   // prints; the outcome is not reported. Always null.
   Event *Poll(const SoundSink &sounds, EventCreate &event, int x, int y) override;
@@ -18,9 +20,10 @@ public:
   bool Pending() const { return pending; }
 
 private:
-  // Captures the model area into "data/pict.bmp" and prints it on the default
-  // printer; false when nothing was printed.
-  bool PrintPicture(GraphicsDevice &device);
+  // Captures the model area into pict.bmp in the save folder (a folder that
+  // cannot be written to is reported and the print goes on without the file)
+  // and prints it on the default printer; false when nothing was printed.
+  bool PrintPicture(GraphicsDevice &device, const SaveFolder &saves);
 
 private:
   bool pending = false;

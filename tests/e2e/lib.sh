@@ -173,9 +173,11 @@ e2e_pixel()
 }
 
 # Makes a private working folder for the program: FOLDER/data/ holds a link to
-# every file of the repository's data/ except the names given after the
-# folder. The program writes its files (data/demo.data, data/pict.bmp) there,
-# never into the repository. Sets E2E_WORK to the folder; it is removed at exit.
+# every picture and sound of the repository's data/ except the names given
+# after the folder (files a run of the toy from the repository wrote there,
+# such as an autosave, are left out). The program writes its files
+# (data/demo.data, data/pict.bmp, data/autosave.data) there, never into the
+# repository. Sets E2E_WORK to the folder; it is removed at exit.
 e2e_work_folder()
 {
   local folder file name skip excluded
@@ -184,6 +186,11 @@ e2e_work_folder()
   mkdir "$folder/data"
   for file in "$PWD"/data/*; do
     name=$(basename "$file")
+    case "$name" in
+      *.png | *.bmp | *.wav) ;;
+      *) continue ;;
+    esac
+    [ "$name" = pict.bmp ] && continue
     skip=0
     for excluded in "$@"; do
       [ "$name" = "$excluded" ] && skip=1
