@@ -10,12 +10,12 @@ set -euo pipefail
 
 mode="${1:-run}"
 
-packages=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpng-dev libcairo2-dev libcups2-dev
+packages=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpng-dev libcairo2-dev libcups2-dev libcli11-dev
           libtinygltf-dev libgl1-mesa-dri libegl-mesa0
           libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core dpkg-dev)
 if [ "$mode" = test ]; then
   packages+=(xvfb xauth xdotool imagemagick x11-utils python3 cups-daemon cups-client ghostscript
-             desktop-file-utils appstream groff-base)
+             desktop-file-utils appstream groff-base openbox wmctrl)
   # A Node.js installed some other way (with its own npm) serves as well.
   if ! command -v npm >/dev/null 2>&1; then
     packages+=(nodejs npm)

@@ -18,12 +18,13 @@ AppWindow::AppWindow()
 
 AppWindow::~AppWindow() = default;
 
-bool AppWindow::CreateAppWindow(const std::string &title, int requestedWidth, int requestedHeight)
+bool AppWindow::CreateAppWindow(const std::string &title, int requestedWidth, int requestedHeight,
+                                const WindowSettings &settings)
 {
   width = requestedWidth;
   height = requestedHeight;
   window = std::make_unique<NativeWindow>();
-  if(!window->Create(title))
+  if(!window->Create(title, settings))
   {
     window.reset();
     return false;

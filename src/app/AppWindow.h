@@ -3,6 +3,7 @@
 #include "platform/InputSource.h"
 #include "platform/NativeWindow.h"
 #include "platform/WindowMessage.h"
+#include "platform/WindowSettings.h"
 
 #include <deque>
 #include <memory>
@@ -22,10 +23,10 @@ public:
   AppWindow &operator=(const AppWindow &) = delete;
   virtual ~AppWindow();
 
-  // Opens the borderless desktop-sized window with the title and keeps the
-  // requested logical size. False when the window cannot be made or
-  // OnCreated refuses.
-  bool CreateAppWindow(const std::string &title, int width, int height);
+  // Opens the window with the title, full screen or as a desktop window as
+  // `settings` say, and keeps the requested logical size. False when the
+  // window cannot be made or OnCreated refuses.
+  bool CreateAppWindow(const std::string &title, int width, int height, const WindowSettings &settings = {});
   // Runs the loop until a quit message; returns its exit code.
   int Run();
 

@@ -1,12 +1,15 @@
 #include "app/PaintApp.h"
 
 #include "app/EventManager.h"
+#include "app/HangupSignal.h"
 #include "base/Log.h"
 #include "events/EventCreate.h"
 #include "events/EventTitle.h"
 #include "events/Studio.h"
+#include "model/VoxelModel.h"
 #include "platform/Clock.h"
 #include "platform/GlBackend.h"
+#include "store/Autosave.h"
 
 PaintApp::PaintApp()
   : readClock(Clock::Milliseconds)
@@ -18,9 +21,15 @@ PaintApp::~PaintApp()
   Shutdown();
 }
 
+void PaintApp::EnableAutosave(bool restore)
+{
+  autosaveWanted = true;
+  restoreAutosave = restore;
+}
+
 bool PaintApp::Init()
 {
-  if(!CreateAppWindow("Vextorn", ScreenWidth, ScreenHeight))
+  if(!CreateAppWindow("Vextorn", ScreenWidth, ScreenHeight, windowSettings))
   {
     LogLine("start-up failed: the window could not be opened");
     return false;
@@ -33,13 +42,26 @@ bool PaintApp::Init()
   }
   pacer.SetRefreshRate(window->RefreshRate());
   // Without an audio device the toy runs silently.
-  sound.Init();
+  if(soundEnabled)
+    sound.Init();
+  else
+    sound.InitSilent();
 
   studio = &Studio::Instance();
   if(!studio->Init(*this, device, ScreenWidth, ScreenHeight))
   {
-    LogLine("start-up failed: the pictures and sounds in data/ could not all be loaded");
+    LogLine("start-up failed: the pictures and sounds in " + dataFiles.Folder() + "/ could not all be loaded");
     return false;
+  }
+
+  // The model is in place before the creation screen first looks at it.
+  if(autosaveWanted)
+  {
+    autosave = std::make_unique<Autosave>(saveFolder);
+    if(restoreAutosave)
+      autosave->Restore(*studio->Model());
+    else
+      autosave->Begin(*studio->Model());
   }
 
   eventManager = &EventManager::Instance();
@@ -51,12 +73,16 @@ bool PaintApp::Init()
     LogLine("start-up failed: the screens could not be started");
     return false;
   }
+  started = true;
   return true;
 }
 
 void PaintApp::Shutdown()
 {
   running = false;
+  if(autosave && started && studio && studio->Model())
+    autosave->Finish(*studio->Model());
+  autosave.reset();
   if(studio)
     studio->Teardown();
   sound.Shutdown();
@@ -64,11 +90,20 @@ void PaintApp::Shutdown()
 
 void PaintApp::Frame()
 {
-  if(!pacer.Tick(readClock()))
+  // A hang-up closes the toy the way its window's close button does.
+  if(!hangupHandled && HangupSignal::Raised())
+  {
+    hangupHandled = true;
+    SendMessage({WindowMessage::Kind::Close, 0});
+  }
+  const uint32_t now = readClock();
+  if(!pacer.Tick(now))
     return;
   ++framesRun;
   if(eventManager)
     eventManager->Frame();
+  if(autosave && running && studio && studio->Model())
+    autosave->Tick(*studio->Model(), now);
 }
 
 int PaintApp::MillisecondsToNextFrame()
@@ -89,10 +124,25 @@ int PaintApp::WindowProc(const WindowMessage &message)
       break;
     case WindowMessage::Kind::Expose:
       device.RequestPresent();
+      // The screens draw nothing while the window is inactive, but a window
+      // in the background can still be uncovered or resized: it gets the
+      // last picture again at once.
+      if(!active && running && device.IsCreated())
+        device.Present();
+      // The window may have moved onto another display.
+      if(window)
+        pacer.SetRefreshRate(window->RefreshRate());
       break;
     case WindowMessage::Kind::KeyDown:
       if(message.value == static_cast<int>(Key::Escape))
         SendMessage({WindowMessage::Kind::Close, 0});
+      else if(message.value == static_cast<int>(Key::F11) && window)
+      {
+        // The window changes size and place, not the context: everything
+        // drawn and loaded stays, and the next frame shows it at the new size.
+        window->ToggleFullscreen();
+        device.RequestPresent();
+      }
       break;
     default:
       break;

@@ -13,7 +13,8 @@
 #include <exception>
 
 namespace {
-  const char *const ModelFile = "data/demo.data";
+  // The model file of F7 and F8, in the save folder.
+  const char *const ModelFileName = "demo.data";
 }
 
 EventCreate::EventCreate(PaintApp &owner, Studio &studio)
@@ -35,6 +36,11 @@ bool EventCreate::Init()
 VoxelModel *EventCreate::Model() const
 {
   return studio.Model();
+}
+
+const SaveFolder &EventCreate::Saves() const
+{
+  return owner.Saves();
 }
 
 Event *EventCreate::RunFrame(EventManager &)
@@ -61,12 +67,13 @@ Event *EventCreate::HandleInput()
 
   // F7 and F8 act in every frame while held. A failure leaves the model and
   // the file as they were; the toy goes on.
+  const std::string modelFile = owner.Saves().Path(ModelFileName);
   if(input.KeyState(Key::F7))
   {
     try
     {
-      if(!model.Load(ModelFile))
-        LogLine(std::string("could not load the model from ") + ModelFile);
+      if(!model.Load(modelFile))
+        LogLine("could not load the model from " + modelFile);
     }
     catch(const std::exception &error)
     {
@@ -77,8 +84,9 @@ Event *EventCreate::HandleInput()
   {
     try
     {
-      if(!model.Save(ModelFile))
-        LogLine(std::string("could not save the model to ") + ModelFile);
+      // A folder that cannot be made or written to has said so.
+      if(owner.Saves().Prepare() && !model.Save(modelFile))
+        LogLine("could not save the model to " + modelFile);
     }
     catch(const std::exception &error)
     {

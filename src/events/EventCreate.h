@@ -5,6 +5,7 @@
 #include "gfx/Viewport.h"
 #include "res/RgbColour.h"
 
+class SaveFolder;
 class Studio;
 class ToolButton;
 class VoxelModel;
@@ -32,6 +33,8 @@ public:
   bool PenStrokeActive() const { return penStrokeActive; }
   // The model the screen edits.
   VoxelModel *Model() const;
+  // Where the model file and the printed picture are written.
+  const SaveFolder &Saves() const;
 
   // The input step: returns this event, or the one a tool button handed back.
   Event *HandleInput();

@@ -17,7 +17,7 @@ EventTitle::EventTitle(PaintApp &owner, Studio &studio)
 
 bool EventTitle::Init()
 {
-  if(!cursorPicture.LoadFromFile(owner.Device(), CursorFile))
+  if(!cursorPicture.LoadFromFile(owner.Device(), owner.Files().Path(CursorFile)))
     return false;
   return cursor.Create(&cursorPicture, owner.Device());
 }

@@ -13,7 +13,7 @@ class Studio;
 // over the end button and closes the program.
 class EventTitle : public Event {
 public:
-  static constexpr const char *CursorFile = "data/cursor_default.png";
+  static constexpr const char *CursorFile = "cursor_default.png";
   // The frames of the mark shown after a choice before its action fires.
   static constexpr int ChoiceFrames = 10;
 

@@ -15,9 +15,8 @@
 
 namespace {
   // In the order of SoundId.
-  const char *const SoundFiles[] = {"data/start.wav", "data/end.wav", "data/select.wav",
-                                    "data/selected.wav", "data/door.wav", "data/draw.wav",
-                                    "data/put.wav", "data/del.wav", "data/print.wav"};
+  const char *const SoundFiles[] = {"start.wav", "end.wav", "select.wav", "selected.wav", "door.wav",
+                                    "draw.wav", "put.wav", "del.wav", "print.wav"};
   static_assert(sizeof(SoundFiles) / sizeof(SoundFiles[0]) == static_cast<int>(SoundId::Count));
 }
 
@@ -58,33 +57,34 @@ bool Studio::Init(PaintApp &app, GraphicsDevice &device, int width, int height)
   camera = std::make_unique<OrbitCamera>();
   camera->Init(device, width, height);
 
+  const DataFiles &files = app.Files();
   titlePicture = std::make_unique<TitlePicture>();
-  if(!titlePicture->Load(device, 640, 480))
+  if(!titlePicture->Load(device, files, 640, 480))
     return false;
   startButton = std::make_unique<StartButton>();
-  if(!startButton->Load(device))
+  if(!startButton->Load(device, files))
     return false;
   endButton = std::make_unique<EndButton>();
-  if(!endButton->Load(device))
+  if(!endButton->Load(device, files))
     return false;
   selectedAnimation = std::make_unique<SelectedAnimation>();
-  if(!selectedAnimation->Load(device))
+  if(!selectedAnimation->Load(device, files))
     return false;
   background = std::make_unique<BackgroundWidget>();
-  if(!background->Load(device, 640, 480))
+  if(!background->Load(device, files, 640, 480))
     return false;
 
   for(int i = 0; i < ToolCount; ++i)
   {
     tools[i] = ToolPalette::MakeToolButton(i);
-    if(!tools[i] || !tools[i]->Load(device))
+    if(!tools[i] || !tools[i]->Load(device, files))
       return false;
   }
 
   for(int i = 0; i < static_cast<int>(SoundId::Count); ++i)
   {
     sounds[i] = std::make_unique<Sound>();
-    if(!sounds[i]->Load(app.Sounds(), SoundFiles[i]))
+    if(!sounds[i]->Load(app.Sounds(), files.Path(SoundFiles[i])))
       return false;
   }
   return true;

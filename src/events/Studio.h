@@ -36,7 +36,8 @@ public:
 
   // Sets the model viewport, then builds and loads the model, the camera, the
   // title widgets, the background, the 22 tool buttons and the nine sounds, in
-  // that order. Stops at the first failure (false), keeping what was built.
+  // that order, the pictures and sounds from the application's data folder.
+  // Stops at the first failure (false), keeping what was built.
   bool Init(PaintApp &app, GraphicsDevice &device, int width, int height);
   // Deletes everything built; may run any number of times.
   void Teardown();

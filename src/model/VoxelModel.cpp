@@ -125,12 +125,14 @@ void VoxelModel::RebuildBatches()
 
 void VoxelModel::Add(CubeMesh *mesh)
 {
+  ++changeCount;
   PointerList<CubeMesh>::Add(mesh);
   AppendQuads(mesh);
 }
 
 void VoxelModel::RemoveAt(int index)
 {
+  ++changeCount;
   CubeMesh *mesh = At(index);
   if(FaceBatch *batch = BatchOf(mesh))
     batch->Erase(FirstQuadOf(index), CubeMesh::FaceCount);
@@ -142,6 +144,7 @@ void VoxelModel::RemoveAt(int index)
 
 void VoxelModel::Clear()
 {
+  ++changeCount;
   while(Count() > 0)
   {
     CubeMesh *mesh = At(0);
@@ -303,6 +306,7 @@ bool VoxelModel::PaintAt(GraphicsDevice &paintDevice, int x, int y, const RgbCol
   texel[1] = penColour.green;
   texel[2] = penColour.blue;
   texture->Upload(paintDevice, tx, ty, 1, 1);
+  ++changeCount;
   return true;
 }
 
@@ -387,14 +391,28 @@ bool VoxelModel::Save(const std::string &path) const
 
 bool VoxelModel::Load(const std::string &path)
 {
-  if(!device)
+  LoadProblem problem = LoadProblem::None;
+  std::string reason;
+  if(Load(path, problem, reason))
+    return true;
+  LogLine(reason);
+  return false;
+}
+
+bool VoxelModel::Load(const std::string &path, LoadProblem &problem, std::string &reason)
+{
+  problem = LoadProblem::None;
+  reason.clear();
+  const auto refuse = [&](LoadProblem kind, const std::string &why) {
+    problem = kind;
+    reason = why;
     return false;
+  };
+  if(!device)
+    return refuse(LoadProblem::NoResources, "cannot load the model file " + path + ": there is no device");
   FileHandle file(std::fopen(path.c_str(), "rb"));
   if(!file)
-  {
-    LogLine("cannot open the model file " + path);
-    return false;
-  }
+    return refuse(LoadProblem::CannotOpen, "cannot open the model file " + path);
 
   // The count and the exact size it implies are checked before anything else.
   int32_t count = 0;
@@ -403,10 +421,8 @@ bool VoxelModel::Load(const std::string &path)
     size = static_cast<int64_t>(ftello(file.get()));
   if(!SeekTo(file.get(), 0) || std::fread(&count, sizeof count, 1, file.get()) != 1 || count < 1 ||
      size != CountBytes + RoomRecordBytes + CubeRecordBytes * (static_cast<int64_t>(count) - 1))
-  {
-    LogLine("the model file " + path + " is damaged (wrong count or size); the model is kept");
-    return false;
-  }
+    return refuse(LoadProblem::Damaged,
+                  "the model file " + path + " is damaged (wrong count or size); the model is kept");
 
   // Then each record is read straight into the images of its new mesh, and
   // its centre checked. Every new mesh is built before the model changes; the
@@ -418,15 +434,9 @@ bool VoxelModel::Load(const std::string &path)
   const std::string cubeFailed = "could not create the textures of a loaded cube; the model is kept";
   Vector3 roomCentre;
   if(!ReadCentre(file.get(), roomCentre))
-  {
-    LogLine(cannotRead);
-    return false;
-  }
+    return refuse(LoadProblem::Damaged, cannotRead);
   if(!IsFinite(roomCentre))
-  {
-    LogLine(badCentre);
-    return false;
-  }
+    return refuse(LoadProblem::Damaged, badCentre);
   RoomMesh *keptRoom = Count() > 0 ? dynamic_cast<RoomMesh *>(At(0)) : nullptr;
   if(keptRoom && !(keptRoom->Centre() == roomCentre && keptRoom->TextureSize() == RoomMesh::RoomTextureSize))
     keptRoom = nullptr;
@@ -438,30 +448,19 @@ bool VoxelModel::Load(const std::string &path)
     {
       image = std::make_unique<DibImage>();
       if(!image->CreateByteImage(RoomMesh::RoomTextureSize, RoomMesh::RoomTextureSize))
-      {
-        LogLine("not enough memory to load the model file " + path + "; the model is kept");
-        return false;
-      }
+        return refuse(LoadProblem::NoResources,
+                      "not enough memory to load the model file " + path + "; the model is kept");
       if(!CubeMesh::ReadImage(file.get(), *image))
-      {
-        LogLine(cannotRead);
-        return false;
-      }
+        return refuse(LoadProblem::Damaged, cannotRead);
     }
   }
   else
   {
     newRoom = std::make_unique<RoomMesh>();
     if(!newRoom->BuildBlankRoom(*device, roomCentre, RoomScale * halfSize))
-    {
-      LogLine(roomFailed);
-      return false;
-    }
+      return refuse(LoadProblem::NoResources, roomFailed);
     if(!newRoom->ReadFaces(file.get()))
-    {
-      LogLine(cannotRead);
-      return false;
-    }
+      return refuse(LoadProblem::Damaged, cannotRead);
   }
 
   std::vector<std::unique_ptr<CubeMesh>> cubes;
@@ -470,26 +469,14 @@ bool VoxelModel::Load(const std::string &path)
   {
     Vector3 centre;
     if(!ReadCentre(file.get(), centre))
-    {
-      LogLine(cannotRead);
-      return false;
-    }
+      return refuse(LoadProblem::Damaged, cannotRead);
     if(!IsFinite(centre))
-    {
-      LogLine(badCentre);
-      return false;
-    }
+      return refuse(LoadProblem::Damaged, badCentre);
     auto cube = std::make_unique<CubeMesh>();
     if(!cube->BuildBlank(*device, centre, halfSize))
-    {
-      LogLine(cubeFailed);
-      return false;
-    }
+      return refuse(LoadProblem::NoResources, cubeFailed);
     if(!cube->ReadFaces(file.get()))
-    {
-      LogLine(cannotRead);
-      return false;
-    }
+      return refuse(LoadProblem::Damaged, cannotRead);
     cubes.push_back(std::move(cube));
   }
   file.reset();
@@ -497,22 +484,13 @@ bool VoxelModel::Load(const std::string &path)
   // Only the texels the devices keep are converted.
   for(auto &cube : cubes)
     if(!cube->UploadFaces(*device))
-    {
-      LogLine(cubeFailed);
-      return false;
-    }
+      return refuse(LoadProblem::NoResources, cubeFailed);
   if(newRoom && !newRoom->UploadFaces(*device))
-  {
-    LogLine(roomFailed);
-    return false;
-  }
+    return refuse(LoadProblem::NoResources, roomFailed);
   // The kept room takes its new images (its old ones are freed on return);
   // this changes nothing when it fails.
   if(keptRoom && !keptRoom->SwapImages(roomImages))
-  {
-    LogLine(roomFailed);
-    return false;
-  }
+    return refuse(LoadProblem::NoResources, roomFailed);
 
   // Nothing below can fail (a face texture always takes its texels). The
   // list is emptied and filled again directly, and the batches rebuilt once.
@@ -531,5 +509,6 @@ bool VoxelModel::Load(const std::string &path)
     PointerList<CubeMesh>::Add(cube.release());
   RebuildBatches();
   RefreshPickBuffer(*device);
+  ++changeCount;
   return true;
 }

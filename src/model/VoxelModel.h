@@ -43,12 +43,26 @@ struct VoxelModelSetup {
 // Every editing operation takes a screen pixel and ignores pixels outside the
 // active rectangle; editing operations return true when they changed
 // something and leave the model as it was when they return false.
+// Every change (a painted texel, a mesh added or removed, a load) counts in
+// ChangeCount, so that "changed since then" is one comparison.
 class VoxelModel : public PointerList<CubeMesh> {
 public:
   // Bytes of the model file: the count, then the room record and cube records.
   static constexpr int64_t CountBytes = 4;
   static constexpr int64_t RoomRecordBytes = 12 + 6LL * 1024 * 1024 * 3;
   static constexpr int64_t CubeRecordBytes = 12 + 6LL * 64 * 64 * 3;
+
+  // Why a model file was not loaded.
+  enum class LoadProblem {
+    None,
+    // The file is missing or cannot be opened.
+    CannotOpen,
+    // The file is not a whole model file: wrong count or size, a short
+    // read, a centre that is not a finite point.
+    Damaged,
+    // Memory or textures for the loaded meshes could not be made.
+    NoResources,
+  };
 
   VoxelModel() = default;
   ~VoxelModel() override;
@@ -103,14 +117,27 @@ public:
   // mesh is built and uploaded before the model changes: on any failure the
   // model is exactly as it was and the result is false. A room at the same
   // centre is kept and given the file's texels (read into fresh images that
-  // take the place of its own only once everything succeeded).
+  // take the place of its own only once everything succeeded). A refusal is
+  // reported on standard error.
   bool Load(const std::string &path);
+  // Load that gives the kind of a refusal and its one-line reason to the
+  // caller instead of writing them to the log.
+  bool Load(const std::string &path, LoadProblem &problem, std::string &reason);
 
   // The texel (tx, ty) that texture coordinate `uv` selects on a face whose
   // textures are textureSize texels wide, kept inside an image of the given
   // size. False when uv lies outside 0..1 (or is NaN) or the texel would lie
   // outside the image (u or v of exactly 1).
   static bool TexelAt(const Vector2 &uv, int textureSize, int imageWidth, int imageHeight, int &tx, int &ty);
+
+  // How many changes the model has had since it was made: each painted
+  // texel, mesh added or removed, clearing and successful load adds one.
+  uint64_t ChangeCount() const { return changeCount; }
+  // Counts a change made to the meshes or their texels from outside the
+  // operations above (which count their own). Texels changed that way must
+  // also be uploaded to their face's texture, as painting does: the autosave
+  // finds the faces that changed by their textures' revisions.
+  void MarkChanged() { ++changeCount; }
 
   bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
   const PickRecord &RecordAt(int x, int y) const { return pickBuffer.At(x, y); }
@@ -158,4 +185,5 @@ private:
   // without a refresh); the overlay texture does not hold the mask.
   bool outlinesStale = false;
   bool overlayBehind = false;
+  uint64_t changeCount = 0;
 };

@@ -1,6 +1,5 @@
 #include "platform/GlBackBuffer.h"
 
-#include "platform/Letterbox.h"
 #include "platform/NativeWindow.h"
 
 #include <SDL.h>
@@ -9,12 +8,17 @@
 
 GlBackBuffer::GlBackBuffer(NativeWindow &window, GlShared &shared, int width, int height)
   : window(window), shared(shared), width(width), height(height),
-    scratch(static_cast<size_t>(width) * static_cast<size_t>(height), 0)
+    scratch(static_cast<size_t>(width) * static_cast<size_t>(height), 0), presenter(shared)
 {
 }
 
 bool GlBackBuffer::Create()
 {
+  if(copiesGeneration != shared.generation)
+  {
+    copies.clear();
+    copiesGeneration = shared.generation;
+  }
   while(glGetError() != GL_NO_ERROR)
   {
   }
@@ -55,6 +59,7 @@ void GlBackBuffer::Destroy()
     shared.boundTexture = 0;
   glDeleteTextures(1, &colourTexture);
   DestroyCopies();
+  presenter.Destroy();
   framebuffer = 0;
   depthBuffer = 0;
   colourTexture = 0;
@@ -165,40 +170,12 @@ void GlBackBuffer::Present()
 {
   if(SDL_Window *handle = window.Handle())
   {
-    int windowWidth = 0;
-    int windowHeight = 0;
-    SDL_GL_GetDrawableSize(handle, &windowWidth, &windowHeight);
-    const Letterbox box = Letterbox::Fit(windowWidth, windowHeight, width, height);
-
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClearColor(0.f, 0.f, 0.f, 1.f);
-    const int bottom = windowHeight - box.y - box.height;
-    if(box.width > 0 && box.height > 0)
-    {
-      // Only the black bars beside or above and below the picture are
-      // cleared; the picture covers the rest.
-      const int bars[4][4] = {{0, 0, box.x, windowHeight},
-                              {box.x + box.width, 0, windowWidth - box.x - box.width, windowHeight},
-                              {box.x, 0, box.width, bottom},
-                              {box.x, bottom + box.height, box.width, windowHeight - bottom - box.height}};
-      for(const auto &bar : bars)
-        if(bar[2] > 0 && bar[3] > 0)
-        {
-          glScissor(bar[0], bar[1], bar[2], bar[3]);
-          glClear(GL_COLOR_BUFFER_BIT);
-        }
-      glDisable(GL_SCISSOR_TEST);
-      glBlitFramebuffer(0, 0, width, height, box.x, bottom, box.x + box.width, bottom + box.height,
-                        GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    }
-    else
-    {
-      glDisable(GL_SCISSOR_TEST);
-      glClear(GL_COLOR_BUFFER_BIT);
-    }
+    int drawableWidth = 0;
+    int drawableHeight = 0;
+    SDL_GL_GetDrawableSize(handle, &drawableWidth, &drawableHeight);
+    presenter.Draw(framebuffer, width, height, drawableWidth, drawableHeight);
     SDL_GL_SwapWindow(handle);
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     glEnable(GL_SCISSOR_TEST);
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/GlPresenter.h"
 #include "platform/GlShared.h"
 
 #include <epoxy/gl.h>
@@ -12,7 +13,7 @@ class NativeWindow;
 // The back buffer: an offscreen framebuffer of width by height pixels (RGBA8
 // colour, 16-bit depth) that every draw goes to. It is read and written whole
 // by the processor, and presented by scaling it into the window with its
-// aspect kept.
+// aspect kept, sharply (see GlPresenter).
 class GlBackBuffer {
 public:
   GlBackBuffer(NativeWindow &window, GlShared &shared, int width, int height);
@@ -27,10 +28,11 @@ public:
   void Read(uint32_t *pixels);
   void Write(const uint32_t *pixels);
 
-  // Shows the back buffer in the window (if it is open). It does not wait
-  // for the display: the application's loop paces the frames. It leaves a
-  // scissor rectangle of its own.
+  // Shows the back buffer in the window (if it is open), in the drawable's
+  // real pixels. It does not wait for the display: the application's loop
+  // paces the frames. It leaves a scissor rectangle of its own.
   void Present();
+  GlPresenter &Presenter() { return presenter; }
   // Copies colour and depth aside into slot `slot`, and back (each slot's
   // framebuffer is made on first use).
   bool SaveCopy(int slot);
@@ -55,6 +57,10 @@ private:
     GLuint depth = 0;
   };
   std::vector<Copy> copies;
+  // The context the copies' names belong to: after the driver reset the
+  // context they mean nothing and are forgotten, not deleted.
+  unsigned copiesGeneration = 0;
   std::vector<uint32_t> scratch;
+  GlPresenter presenter;
 
 };

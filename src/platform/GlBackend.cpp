@@ -20,3 +20,24 @@ std::unique_ptr<RenderBackend> GlBackend::Create(NativeWindow &window, int width
     return nullptr;
   return backend;
 }
+
+bool GlBackend::CapturePresents(RenderBackend &backend, bool on)
+{
+  auto *own = dynamic_cast<OpenGlBackend *>(&backend);
+  if(!own)
+    return false;
+  own->Presenter().SetCapture(on);
+  return true;
+}
+
+ArgbImage GlBackend::CapturedWindow(RenderBackend &backend)
+{
+  auto *own = dynamic_cast<OpenGlBackend *>(&backend);
+  return own ? own->Presenter().CapturedWindow() : ArgbImage{};
+}
+
+ArgbImage GlBackend::CapturedEnlarged(RenderBackend &backend)
+{
+  auto *own = dynamic_cast<OpenGlBackend *>(&backend);
+  return own ? own->Presenter().CapturedEnlarged() : ArgbImage{};
+}

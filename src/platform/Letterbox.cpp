@@ -2,48 +2,75 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
-Letterbox Letterbox::Fit(int windowWidth, int windowHeight, int logicalWidth, int logicalHeight)
+namespace {
+  // Division rounding towards minus infinity (the pointer may lie left of or
+  // above the picture); `denominator` is positive.
+  int64_t FloorDivide(int64_t numerator, int64_t denominator)
+  {
+    const int64_t quotient = numerator / denominator;
+    return (numerator % denominator != 0 && numerator < 0) ? quotient - 1 : quotient;
+  }
+}
+
+Letterbox Letterbox::Fit(int drawableWidth, int drawableHeight, int logicalWidth, int logicalHeight)
 {
   Letterbox box;
   box.logicalWidth = logicalWidth;
   box.logicalHeight = logicalHeight;
-  if(windowWidth <= 0 || windowHeight <= 0 || logicalWidth <= 0 || logicalHeight <= 0)
+  box.drawableWidth = drawableWidth;
+  box.drawableHeight = drawableHeight;
+  if(drawableWidth <= 0 || drawableHeight <= 0 || logicalWidth <= 0 || logicalHeight <= 0)
     return box;
 
-  // Integer comparison of the two aspects avoids rounding a 4:3 window to a
+  box.factor = std::max(1, std::min(drawableWidth / logicalWidth, drawableHeight / logicalHeight));
+  // Integer comparison of the two aspects avoids rounding a 4:3 drawable to a
   // picture one pixel short of it.
-  if(static_cast<long long>(windowWidth) * logicalHeight <= static_cast<long long>(windowHeight) * logicalWidth)
+  if(static_cast<long long>(drawableWidth) * logicalHeight <= static_cast<long long>(drawableHeight) * logicalWidth)
   {
-    box.width = windowWidth;
+    box.width = drawableWidth;
     box.height = static_cast<int>(
-      std::lround(static_cast<double>(windowWidth) * logicalHeight / logicalWidth));
+      std::lround(static_cast<double>(drawableWidth) * logicalHeight / logicalWidth));
   }
   else
   {
-    box.height = windowHeight;
+    box.height = drawableHeight;
     box.width = static_cast<int>(
-      std::lround(static_cast<double>(windowHeight) * logicalWidth / logicalHeight));
+      std::lround(static_cast<double>(drawableHeight) * logicalWidth / logicalHeight));
   }
-  box.width = std::clamp(box.width, 1, windowWidth);
-  box.height = std::clamp(box.height, 1, windowHeight);
-  box.x = (windowWidth - box.width) / 2;
-  box.y = (windowHeight - box.height) / 2;
+  box.width = std::clamp(box.width, 1, drawableWidth);
+  box.height = std::clamp(box.height, 1, drawableHeight);
+  box.x = (drawableWidth - box.width) / 2;
+  box.y = (drawableHeight - box.height) / 2;
   return box;
 }
 
-void Letterbox::WindowToLogical(int windowX, int windowY, int &logicalX, int &logicalY) const
+void Letterbox::PixelToLogical(int pixelX, int pixelY, int &logicalX, int &logicalY) const
 {
-  if(width <= 0 || height <= 0)
+  PointToLogical(pixelX, pixelY, drawableWidth, drawableHeight, logicalX, logicalY);
+}
+
+void Letterbox::PointToLogical(int pointX, int pointY, int windowWidth, int windowHeight, int &logicalX,
+                               int &logicalY) const
+{
+  if(width <= 0 || height <= 0 || windowWidth <= 0 || windowHeight <= 0)
   {
-    logicalX = windowX;
-    logicalY = windowY;
+    logicalX = pointX;
+    logicalY = pointY;
     return;
   }
-  logicalX = static_cast<int>(std::floor((windowX - x + 0.5) * logicalWidth / width));
-  // The picture is scaled in GL, whose rows count up from the bottom: a pixel
+  // The centre of the pointer's position in drawable pixels is
+  // (2 * point + 1) * drawable / (2 * window); everything is kept in whole
+  // numbers over that denominator, so that the result is exact at any size.
+  const int64_t ww = windowWidth;
+  const int64_t wh = windowHeight;
+  const int64_t fromLeft = (2 * static_cast<int64_t>(pointX) + 1) * drawableWidth - 2 * static_cast<int64_t>(x) * ww;
+  logicalX = static_cast<int>(FloorDivide(fromLeft * logicalWidth, 2 * ww * width));
+  // The picture is scaled in GL, whose rows count up from the bottom: a
   // centre that falls exactly on the line between two rows belongs to the row
   // above it on the screen, so rows are measured from the bottom here too.
-  const double fromBottom = (y + height) - (windowY + 0.5);
-  logicalY = logicalHeight - 1 - static_cast<int>(std::floor(fromBottom * logicalHeight / height));
+  const int64_t fromBottom =
+    2 * static_cast<int64_t>(y + height) * wh - (2 * static_cast<int64_t>(pointY) + 1) * drawableHeight;
+  logicalY = logicalHeight - 1 - static_cast<int>(FloorDivide(fromBottom * logicalHeight, 2 * wh * height));
 }

@@ -2,10 +2,13 @@
 
 #include "base/Log.h"
 #include "platform/Letterbox.h"
+#include "platform/WindowSizing.h"
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <functional>
 
 namespace {
   bool HasValue(const char *variable)
@@ -21,6 +24,7 @@ namespace {
       case SDLK_ESCAPE: return Key::Escape;
       case SDLK_F7: return Key::F7;
       case SDLK_F8: return Key::F8;
+      case SDLK_F11: return Key::F11;
       default: return Key::Count;
     }
   }
@@ -31,7 +35,7 @@ NativeWindow::~NativeWindow()
   Destroy();
 }
 
-bool NativeWindow::Create(const std::string &title)
+bool NativeWindow::Create(const std::string &title, const WindowSettings &windowSettings)
 {
   if(window)
     return true;
@@ -77,18 +81,35 @@ bool NativeWindow::Create(const std::string &title)
     return false;
   }
 
-  SDL_DisplayMode desktop{};
-  if(SDL_GetDesktopDisplayMode(0, &desktop) != 0 || desktop.w <= 0 || desktop.h <= 0)
+  SDL_Rect desktop{};
+  if(SDL_GetDisplayBounds(0, &desktop) != 0 || desktop.w <= 0 || desktop.h <= 0)
   {
     LogLine(std::string("cannot read the desktop size: ") + SDL_GetError());
     Destroy();
     return false;
   }
 
-  // A borderless window the size of the desktop, placed at its top-left
-  // corner: a fullscreen flag misbehaves where no window manager runs.
-  window = SDL_CreateWindow(title.c_str(), 0, 0, desktop.w, desktop.h,
-                            SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+  settings = windowSettings;
+  fullscreen = settings.fullscreen;
+  windowedPlaceKnown = false;
+  windowedMaximised = false;
+  frames = Frames::Unknown;
+  // On a high-density display the drawable gets the display's real pixels.
+  const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_SHOWN;
+  if(fullscreen)
+  {
+    // A borderless window the size of the desktop, placed at its top-left
+    // corner: a fullscreen flag misbehaves where no window manager runs.
+    window = SDL_CreateWindow(title.c_str(), desktop.x, desktop.y, desktop.w, desktop.h,
+                              flags | SDL_WINDOW_BORDERLESS);
+  }
+  else
+  {
+    const WindowSizing::Size size =
+      WindowSizing::For(settings, desktop.w, desktop.h, LogicalWidth, LogicalHeight);
+    window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, size.width,
+                              size.height, flags | SDL_WINDOW_RESIZABLE);
+  }
   if(!window)
   {
     LogLine(std::string("cannot create the window: ") + SDL_GetError());
@@ -101,6 +122,8 @@ bool NativeWindow::Create(const std::string &title)
   // This may be refused (the window is not mapped yet, or no X server): harmless.
   SDL_SetWindowInputFocus(window);
   SDL_ClearError();
+  if(!fullscreen)
+    NoteWindowedPlace();
 
   int x = 0;
   int y = 0;
@@ -184,6 +207,102 @@ void NativeWindow::WaitForMessage(int timeoutMs)
   SDL_WaitEventTimeout(nullptr, timeoutMs);
 }
 
+void NativeWindow::SetFullscreen(bool on)
+{
+  if(!window || on == fullscreen)
+    return;
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
+  SDL_Rect bounds{};
+  if(SDL_GetDisplayBounds(display, &bounds) != 0 || bounds.w <= 0 || bounds.h <= 0)
+  {
+    LogLine(std::string("cannot switch the window: the display's size is unknown: ") + SDL_GetError());
+    return;
+  }
+  // SDL places a window by its frame as the window manager last reported it,
+  // and a window manager answers a change of decorations or of the maximised
+  // state a moment later: each step waits for that answer before the next
+  // one moves the window, so that it lands exactly where it is sent.
+  if(on)
+  {
+    windowedMaximised = (SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED) != 0;
+    if(windowedMaximised)
+    {
+      // Only a window of its own size can be moved and resized; the place
+      // kept is the one it had before it was maximised.
+      SDL_RestoreWindow(window);
+      AwaitWindowManager([this]() { return (SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED) == 0; });
+    }
+    else
+      NoteWindowedPlace();
+    fullscreen = true;
+    SDL_SetWindowBordered(window, SDL_FALSE);
+    AwaitWindowManager([this]() { return !HasFrame(); });
+    SDL_SetWindowResizable(window, SDL_FALSE);
+    SDL_SetWindowPosition(window, bounds.x, bounds.y);
+    SDL_SetWindowSize(window, bounds.w, bounds.h);
+    SDL_RaiseWindow(window);
+  }
+  else
+  {
+    fullscreen = false;
+    SDL_SetWindowBordered(window, SDL_TRUE);
+    // Where no window manager draws frames, waiting once is enough to know.
+    if(frames != Frames::None)
+    {
+      AwaitWindowManager([this]() { return HasFrame(); });
+      frames = HasFrame() ? Frames::Drawn : Frames::None;
+    }
+    SDL_SetWindowResizable(window, SDL_TRUE);
+    if(windowedPlaceKnown)
+    {
+      SDL_SetWindowSize(window, windowedPlace.width, windowedPlace.height);
+      SDL_SetWindowPosition(window, windowedPlace.x, windowedPlace.y);
+    }
+    else
+    {
+      const WindowSizing::Size size = WindowSizing::For(settings, bounds.w, bounds.h, LogicalWidth, LogicalHeight);
+      SDL_SetWindowSize(window, size.width, size.height);
+      SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(display), SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+    }
+    if(windowedMaximised)
+      SDL_MaximizeWindow(window);
+  }
+  // Where no window manager runs, nothing else gives the keyboard back.
+  SDL_SetWindowInputFocus(window);
+  SDL_ClearError();
+}
+
+bool NativeWindow::HasFrame() const
+{
+  int top = 0;
+  int left = 0;
+  int bottom = 0;
+  int right = 0;
+  return SDL_GetWindowBordersSize(window, &top, &left, &bottom, &right) == 0 && (top > 0 || left > 0);
+}
+
+void NativeWindow::AwaitWindowManager(const std::function<bool()> &settled)
+{
+  const Uint64 end = SDL_GetTicks64() + WindowManagerWaitMs;
+  // Pumping only moves the system's events into SDL's queue, where
+  // NextMessage still finds them.
+  SDL_PumpEvents();
+  while(!settled() && SDL_GetTicks64() < end)
+  {
+    SDL_Delay(5);
+    SDL_PumpEvents();
+  }
+}
+
+void NativeWindow::NoteWindowedPlace()
+{
+  if(!window || fullscreen || (SDL_GetWindowFlags(window) & SDL_WINDOW_MAXIMIZED) != 0)
+    return;
+  SDL_GetWindowPosition(window, &windowedPlace.x, &windowedPlace.y);
+  SDL_GetWindowSize(window, &windowedPlace.width, &windowedPlace.height);
+  windowedPlaceKnown = windowedPlace.width > 0 && windowedPlace.height > 0;
+}
+
 int NativeWindow::RefreshRate() const
 {
   if(!window)
@@ -221,8 +340,9 @@ void NativeWindow::HandleEvent(const SDL_Event &event)
       if(key == Key::Count)
         break;
       latch.Press(key);
-      // Every key-down of Escape is reported, auto-repeats included.
-      if(key == Key::Escape)
+      // Every key-down of Escape is reported, auto-repeats included; F11
+      // once per press.
+      if(key == Key::Escape || (key == Key::F11 && event.key.repeat == 0))
         Queue(WindowMessage::Kind::KeyDown, static_cast<int>(key));
       break;
     }
@@ -239,13 +359,17 @@ void NativeWindow::HandleEvent(const SDL_Event &event)
         case SDL_WINDOWEVENT_FOCUS_GAINED: Queue(WindowMessage::Kind::Activate, 1); break;
         case SDL_WINDOWEVENT_FOCUS_LOST: Queue(WindowMessage::Kind::Activate, 0); break;
         case SDL_WINDOWEVENT_CLOSE: Queue(WindowMessage::Kind::Close, 0); break;
+        case SDL_WINDOWEVENT_MOVED: NoteWindowedPlace(); break;
         // What the window showed may be gone, or shown at another size.
+        case SDL_WINDOWEVENT_RESIZED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+          NoteWindowedPlace();
+          Queue(WindowMessage::Kind::Expose, 0);
+          break;
         case SDL_WINDOWEVENT_EXPOSED:
         case SDL_WINDOWEVENT_SHOWN:
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_MAXIMIZED:
-        case SDL_WINDOWEVENT_RESIZED:
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
 #if SDL_VERSION_ATLEAST(2, 0, 18)
         case SDL_WINDOWEVENT_DISPLAY_CHANGED:
 #endif
@@ -275,8 +399,10 @@ void NativeWindow::Queue(WindowMessage::Kind kind, int value)
 
 void NativeWindow::MousePosition(int &x, int &y) const
 {
-  const Letterbox box = Letterbox::Fit(PixelWidth(), PixelHeight(), LogicalWidth, LogicalHeight);
-  box.WindowToLogical(pointerX, pointerY, x, y);
+  // Fitted exactly as the picture is presented, into the drawable's pixels;
+  // the pointer comes in window coordinates.
+  const Letterbox box = Letterbox::Fit(DrawableWidth(), DrawableHeight(), LogicalWidth, LogicalHeight);
+  box.PointToLogical(pointerX, pointerY, PixelWidth(), PixelHeight(), x, y);
 }
 
 int NativeWindow::KeyState(Key key)
@@ -299,5 +425,23 @@ int NativeWindow::PixelHeight() const
   int h = 0;
   if(window)
     SDL_GetWindowSize(window, &w, &h);
+  return h;
+}
+
+int NativeWindow::DrawableWidth() const
+{
+  int w = 0;
+  int h = 0;
+  if(window)
+    SDL_GL_GetDrawableSize(window, &w, &h);
+  return w;
+}
+
+int NativeWindow::DrawableHeight() const
+{
+  int w = 0;
+  int h = 0;
+  if(window)
+    SDL_GL_GetDrawableSize(window, &w, &h);
   return h;
 }

@@ -48,6 +48,9 @@ public:
   bool CanReset() const override { return context.CanReset(); }
   ResetError Reset() override;
 
+  // How presents reach the window (tests capture them there).
+  GlPresenter &Presenter() { return backBuffer.Presenter(); }
+
 private:
   static constexpr uint32_t WhiteTexel = 0xFFFFFFFFu;
 

@@ -10,6 +10,11 @@
 #include <utility>
 #include <vector>
 
+PicturePrinter::PicturePrinter(std::string file)
+  : pictureFile(std::move(file))
+{
+}
+
 bool PicturePrinter::Print(GraphicsDevice &device)
 {
   picture = PrintablePicture();
@@ -48,8 +53,8 @@ bool PicturePrinter::Capture(GraphicsDevice &device, DibImage &image)
   for(int i = 0; i < height; ++i)
     for(int j = 0; j < width; ++j)
       dc.SetPixel(j, i, pixels[static_cast<size_t>(i) * width + j]);
-  if(!image.SaveBmp(pictureFile))
-    LogLine(std::string("printing: could not write ") + pictureFile);
+  if(!pictureFile.empty() && !image.SaveBmp(pictureFile))
+    LogLine("printing: could not write " + pictureFile);
   return true;
 }
 

@@ -4,15 +4,17 @@
 #include "gfx/PixelRect.h"
 #include "platform/PdfPage.h"
 
+#include <string>
+
 class DibImage;
 class GraphicsDevice;
 
 // Prints the model the way it is shown: the 506 by 336 model area of the last
 // drawn frame is captured from the back buffer, framed by a one-pixel black
-// border and saved as "data/pict.bmp", then printed on the default printer
-// with no dialog, at 90 % of the largest size that fits the printable area.
-// Holds only the picture of its last capture: make one on the stack for each
-// print.
+// border and saved as a BMP file (pict.bmp in the save folder), then printed
+// on the default printer with no dialog, at 90 % of the largest size that
+// fits the printable area. Holds only the file's path and the picture of its
+// last capture: make one on the stack for each print.
 class PicturePrinter {
 public:
   static constexpr int pictureWidth = ScreenLayout::ModelWidth;
@@ -22,9 +24,13 @@ public:
   static constexpr int captureTop = ScreenLayout::ModelTop;
   // Share of the largest fitting size that the printed picture takes.
   static constexpr double fillFactor = 0.9;
-  static constexpr const char *pictureFile = "data/pict.bmp";
+  // The picture file's name in the folder it is saved to.
+  static constexpr const char *pictureName = "pict.bmp";
   // The print job's name.
   static constexpr const char *documentName = "Quillomar";
+
+  // Saves every capture to `pictureFile`; an empty path saves none.
+  explicit PicturePrinter(std::string pictureFile);
 
   // Captures the model area and prints it on the default printer. False when
   // the capture fails, when there is no print server or default printer, when
@@ -34,7 +40,7 @@ public:
   bool Print(GraphicsDevice &device);
   // Copies the model area of the back buffer into `image` (made by CreateDib
   // with 24 bits per pixel; its size is the size captured), blackens its
-  // outermost ring of pixels and saves it as pictureFile. A file that cannot
+  // outermost ring of pixels and saves it to the picture file. A file that cannot
   // be written is reported on standard error and does not fail the capture.
   // False when there is no back buffer or the area does not lie inside it.
   bool Capture(GraphicsDevice &device, DibImage &image);
@@ -51,11 +57,14 @@ public:
   // the free width on the left and half of the free height above.
   static PixelRect PlacePicture(int horz, int vert);
 
+  const std::string &PictureFile() const { return pictureFile; }
+
 private:
   // Copies the width by height area at the capture corner of the back buffer
   // into `pixels` (row 0 at the top, 0x00RRGGBB), its outermost ring black.
   static bool CaptureArea(GraphicsDevice &device, int width, int height, std::vector<uint32_t> &pixels);
 
 private:
+  std::string pictureFile;
   PrintablePicture picture;
 };

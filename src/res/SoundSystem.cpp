@@ -17,6 +17,13 @@ bool SoundSystem::Init()
   return true;
 }
 
+bool SoundSystem::InitSilent()
+{
+  if(!output)
+    output = std::make_shared<AudioOutput>();
+  return true;
+}
+
 void SoundSystem::Shutdown()
 {
   // Sounds hold the output only weakly, so this closes the device now.

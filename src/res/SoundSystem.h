@@ -22,6 +22,10 @@ public:
   // Starts the system. Never fails: without an audio device it runs silently
   // (one line on standard error says so). A second call does nothing.
   bool Init();
+  // Starts the system without opening any audio device, as if there were
+  // none (silently: nothing is said). A second call, or Init after it, does
+  // nothing.
+  bool InitSilent();
   // Stops every sound and closes the device; may run more than once.
   void Shutdown();
 

@@ -1,8 +1,10 @@
 #include "ui/BackgroundWidget.h"
 
-bool BackgroundWidget::Load(GraphicsDevice &graphicsDevice, int width, int height)
+#include "res/DataFiles.h"
+
+bool BackgroundWidget::Load(GraphicsDevice &graphicsDevice, const DataFiles &files, int width, int height)
 {
-  if(!picture.LoadFromFile(graphicsDevice, FileName))
+  if(!picture.LoadFromFile(graphicsDevice, files.Path(FileName)))
     return false;
 
   // Textures keep the file's own size, so the texture tells the bitmap's size.

@@ -6,14 +6,16 @@
 
 #include <string>
 
+class DataFiles;
+
 // The creation screen's background picture, stretched to fill the screen.
 class BackgroundWidget : public Widget {
 public:
-  static constexpr const char *FileName = "data/background.bmp";
+  static constexpr const char *FileName = "background.bmp";
 
-  // Loads the picture and works out the scale that stretches it to
-  // width by height; false when the picture cannot be loaded.
-  virtual bool Load(GraphicsDevice &device, int width, int height);
+  // Loads the picture from the data folder and works out the scale that
+  // stretches it to width by height; false when the picture cannot be loaded.
+  virtual bool Load(GraphicsDevice &device, const DataFiles &files, int width, int height);
   // Draws the picture from the screen's top-left corner.
   void DrawSprite();
 

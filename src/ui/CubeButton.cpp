@@ -2,6 +2,7 @@
 
 #include "base/Log.h"
 #include "events/EventCreate.h"
+#include "res/DataFiles.h"
 #include "ui/ToolPalette.h"
 
 #include <string>
@@ -11,7 +12,7 @@ CubeButton::CubeButton(int colourIndex)
 {
 }
 
-bool CubeButton::Load(GraphicsDevice &graphicsDevice)
+bool CubeButton::Load(GraphicsDevice &graphicsDevice, const DataFiles &dataFiles)
 {
   const PaletteEntry *colour = ToolPalette::Colour(colourIndex);
   if(!colour)
@@ -20,8 +21,8 @@ bool CubeButton::Load(GraphicsDevice &graphicsDevice)
     return false;
   }
   const std::string word = colour->word;
-  const CursorFiles files{"data/cube_" + word + ".png", "data/cursor_cube_" + word + ".bmp",
-                          "data/cursor_cube_mask.bmp", "data/cursor_cube_" + word + ".png"};
+  const CursorFiles files{dataFiles.Path("cube_" + word + ".png"), dataFiles.Path("cursor_cube_" + word + ".bmp"),
+                          dataFiles.Path("cursor_cube_mask.bmp"), dataFiles.Path("cursor_cube_" + word + ".png")};
   return LoadWithCursor(graphicsDevice, files, {static_cast<float>(colour->cubeX), 64}, {1, 1},
                         {colour->cubeLeft, 64, colour->cubeRight, 112});
 }

@@ -11,7 +11,7 @@ public:
   explicit CubeButton(int colourIndex);
 
   // False also for a colour index outside the palette.
-  bool Load(GraphicsDevice &device) override;
+  bool Load(GraphicsDevice &device, const DataFiles &files) override;
   int OnRelease(const SoundSink &sounds, EventCreate &event) override;
 
   int ColourIndex() const { return colourIndex; }

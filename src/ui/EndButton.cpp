@@ -1,6 +1,9 @@
 #include "ui/EndButton.h"
 
-bool EndButton::Load(GraphicsDevice &graphicsDevice)
+#include "res/DataFiles.h"
+
+bool EndButton::Load(GraphicsDevice &graphicsDevice, const DataFiles &dataFiles)
 {
-  return LoadPictures(graphicsDevice, "data/end_on.bmp", "data/end_off.bmp", {302, 311}, {360, 352, 495, 397});
+  return LoadPictures(graphicsDevice, dataFiles.Path("end_on.bmp"), dataFiles.Path("end_off.bmp"), {302, 311},
+                      {360, 352, 495, 397});
 }

@@ -5,5 +5,5 @@
 // The title screen's end button, which closes the program.
 class EndButton : public TitleButton {
 public:
-  bool Load(GraphicsDevice &device) override;
+  bool Load(GraphicsDevice &device, const DataFiles &files) override;
 };

@@ -7,6 +7,6 @@ class EraserButton : public ToolButton {
 public:
   EraserButton() : ToolButton(ToolKind::Eraser) {}
 
-  bool Load(GraphicsDevice &device) override;
+  bool Load(GraphicsDevice &device, const DataFiles &files) override;
   int OnRelease(const SoundSink &sounds, EventCreate &event) override;
 };

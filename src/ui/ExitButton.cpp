@@ -3,10 +3,11 @@
 #include "app/EventManager.h"
 #include "events/SoundSink.h"
 #include "platform/Clock.h"
+#include "res/DataFiles.h"
 
-bool ExitButton::Load(GraphicsDevice &graphicsDevice)
+bool ExitButton::Load(GraphicsDevice &graphicsDevice, const DataFiles &dataFiles)
 {
-  return LoadIconOnly(graphicsDevice, "data/exit.png", {8, 384}, {16, 384, 88, 464});
+  return LoadIconOnly(graphicsDevice, dataFiles.Path("exit.png"), {8, 384}, {16, 384, 88, 464});
 }
 
 Event *ExitButton::Poll(const SoundSink &sounds, EventCreate &event, int x, int y)

@@ -15,7 +15,7 @@ public:
 
   ExitButton() : ToolButton(ToolKind::Exit) {}
 
-  bool Load(GraphicsDevice &device) override;
+  bool Load(GraphicsDevice &device, const DataFiles &files) override;
   // After tracking the pointer: when an exit is pending, clears it, waits and
   // returns the event named "EventTitle" (null when there is none).
   Event *Poll(const SoundSink &sounds, EventCreate &event, int x, int y) override;

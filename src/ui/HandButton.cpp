@@ -1,11 +1,12 @@
 #include "ui/HandButton.h"
 
 #include "events/EventCreate.h"
+#include "res/DataFiles.h"
 
-bool HandButton::Load(GraphicsDevice &graphicsDevice)
+bool HandButton::Load(GraphicsDevice &graphicsDevice, const DataFiles &dataFiles)
 {
-  const CursorFiles files{"data/hand.png", "data/cursor_hand.bmp", "data/cursor_hand_mask.bmp",
-                          "data/cursor_hand.png"};
+  const CursorFiles files{dataFiles.Path("hand.png"), dataFiles.Path("cursor_hand.bmp"),
+                          dataFiles.Path("cursor_hand_mask.bmp"), dataFiles.Path("cursor_hand.png")};
   return LoadWithCursor(graphicsDevice, files, {8, 120}, {26, 26}, {16, 120, 88, 200});
 }
 

@@ -7,6 +7,6 @@ class HandButton : public ToolButton {
 public:
   HandButton() : ToolButton(ToolKind::Hand) {}
 
-  bool Load(GraphicsDevice &device) override;
+  bool Load(GraphicsDevice &device, const DataFiles &files) override;
   int OnRelease(const SoundSink &sounds, EventCreate &event) override;
 };

@@ -2,6 +2,7 @@
 
 #include "base/Log.h"
 #include "events/EventCreate.h"
+#include "res/DataFiles.h"
 #include "ui/ToolPalette.h"
 
 #include <string>
@@ -11,7 +12,7 @@ PenButton::PenButton(int colourIndex)
 {
 }
 
-bool PenButton::Load(GraphicsDevice &graphicsDevice)
+bool PenButton::Load(GraphicsDevice &graphicsDevice, const DataFiles &dataFiles)
 {
   const PaletteEntry *colour = ToolPalette::Colour(colourIndex);
   if(!colour)
@@ -20,8 +21,8 @@ bool PenButton::Load(GraphicsDevice &graphicsDevice)
     return false;
   }
   const std::string word = colour->word;
-  const CursorFiles files{"data/pen_" + word + ".png", "data/cursor_pen_" + word + ".bmp",
-                          "data/cursor_pen_mask.bmp", "data/cursor_pen_" + word + ".png"};
+  const CursorFiles files{dataFiles.Path("pen_" + word + ".png"), dataFiles.Path("cursor_pen_" + word + ".bmp"),
+                          dataFiles.Path("cursor_pen_mask.bmp"), dataFiles.Path("cursor_pen_" + word + ".png")};
   return LoadWithCursor(graphicsDevice, files, {static_cast<float>(colour->penX), 16}, {1, 60},
                         {colour->penLeft, 16, colour->penRight, 64});
 }

@@ -5,14 +5,16 @@
 #include "events/SoundSink.h"
 #include "export/PageSaver.h"
 #include "export/PicturesFolder.h"
+#include "res/DataFiles.h"
 #include "res/PicturePrinter.h"
+#include "store/SaveFolder.h"
 
 #include <ctime>
 #include <string>
 
-bool PrinterButton::Load(GraphicsDevice &graphicsDevice)
+bool PrinterButton::Load(GraphicsDevice &graphicsDevice, const DataFiles &dataFiles)
 {
-  return LoadIconOnly(graphicsDevice, "data/printer.png", {8, 296}, {16, 296, 88, 376});
+  return LoadIconOnly(graphicsDevice, dataFiles.Path("printer.png"), {8, 296}, {16, 296, 88, 376});
 }
 
 Event *PrinterButton::Poll(const SoundSink &sounds, EventCreate &event, int x, int y)
@@ -23,7 +25,7 @@ Event *PrinterButton::Poll(const SoundSink &sounds, EventCreate &event, int x, i
     pending = false;
     // The outcome is not shown: there is nothing to tell a child.
     if(device)
-      PrintPicture(*device, event.Model());
+      PrintPicture(*device, event.Saves(), event.Model());
   }
   return nullptr;
 }
@@ -38,9 +40,9 @@ int PrinterButton::OnRelease(const SoundSink &sounds, EventCreate &)
   return 0;
 }
 
-bool PrinterButton::PrintPicture(GraphicsDevice &graphicsDevice, const VoxelModel *model)
+bool PrinterButton::PrintPicture(GraphicsDevice &graphicsDevice, const SaveFolder &saves, const VoxelModel *model)
 {
-  PicturePrinter printer;
+  PicturePrinter printer(saves.Prepare() ? saves.Path(PicturePrinter::pictureName) : std::string());
   if(printer.Print(graphicsDevice))
     return true;
   if(printer.Picture().pixels.empty() || !model)

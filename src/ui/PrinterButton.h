@@ -2,6 +2,7 @@
 
 #include "ui/ToolButton.h"
 
+class SaveFolder;
 class VoxelModel;
 
 // The printer. Releasing on it plays the printing sound and marks a print as
@@ -12,7 +13,7 @@ class PrinterButton : public ToolButton {
 public:
   PrinterButton() : ToolButton(ToolKind::Printer) {}
 
-  bool Load(GraphicsDevice &device) override;
+  bool Load(GraphicsDevice &device, const DataFiles &files) override;
   // After tracking the pointer: when a print is pending, clears it and
   // prints; the outcome is not reported. Always null.
   Event *Poll(const SoundSink &sounds, EventCreate &event, int x, int y) override;
@@ -21,13 +22,14 @@ public:
   bool Pending() const { return pending; }
 
 private:
-  // Captures the model area into "data/pict.bmp" and prints it on the default
-  // printer. When there is no print server or default printer, or the
-  // printer does not take the job, the page (a PDF on the locale's paper),
-  // the picture (PNG) and the model (glTF) go into the pictures folder
-  // instead, with one line on standard error saying where. False when the
-  // page went nowhere.
-  bool PrintPicture(GraphicsDevice &device, const VoxelModel *model);
+  // Captures the model area into pict.bmp in the save folder (a folder that
+  // cannot be written to is reported and the print goes on without the file)
+  // and prints it on the default printer. When there is no print server or
+  // default printer, or the printer does not take the job, the page (a PDF on
+  // the locale's paper), the picture (PNG) and the model (glTF) go into the
+  // pictures folder instead, with one line on standard error saying where.
+  // False when the page went nowhere.
+  bool PrintPicture(GraphicsDevice &device, const SaveFolder &saves, const VoxelModel *model);
 
 private:
   bool pending = false;

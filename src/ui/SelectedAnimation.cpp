@@ -1,12 +1,17 @@
 #include "ui/SelectedAnimation.h"
 
+#include "res/DataFiles.h"
+
 #include <string>
 
-bool SelectedAnimation::Load(GraphicsDevice &graphicsDevice)
+bool SelectedAnimation::Load(GraphicsDevice &graphicsDevice, const DataFiles &files)
 {
   for(int i = 0; i < FrameCount; ++i)
-    if(!frames[static_cast<size_t>(i)].LoadFromFile(graphicsDevice, "data/selected" + std::to_string(i) + ".png"))
+  {
+    const std::string name = "selected" + std::to_string(i) + ".png";
+    if(!frames[static_cast<size_t>(i)].LoadFromFile(graphicsDevice, files.Path(name)))
       return false;
+  }
   position = {0.f, 0.f};
   return Create(&frames[0], graphicsDevice);
 }

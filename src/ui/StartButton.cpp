@@ -1,6 +1,9 @@
 #include "ui/StartButton.h"
 
-bool StartButton::Load(GraphicsDevice &graphicsDevice)
+#include "res/DataFiles.h"
+
+bool StartButton::Load(GraphicsDevice &graphicsDevice, const DataFiles &dataFiles)
 {
-  return LoadPictures(graphicsDevice, "data/start_on.bmp", "data/start_off.bmp", {68, 311}, {145, 352, 280, 397});
+  return LoadPictures(graphicsDevice, dataFiles.Path("start_on.bmp"), dataFiles.Path("start_off.bmp"), {68, 311},
+                      {145, 352, 280, 397});
 }

@@ -5,5 +5,5 @@
 // The title screen's start button, leading to the creation screen.
 class StartButton : public TitleButton {
 public:
-  bool Load(GraphicsDevice &device) override;
+  bool Load(GraphicsDevice &device, const DataFiles &files) override;
 };

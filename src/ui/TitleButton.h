@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+class DataFiles;
 class SoundSink;
 
 // A button of the title screen. Its "on" picture is drawn opaque while the
@@ -20,7 +21,7 @@ public:
 
   // Loads both pictures, sets the layout and creates the sprite; false when
   // a picture is missing or unreadable.
-  virtual bool Load(GraphicsDevice &device) = 0;
+  virtual bool Load(GraphicsDevice &device, const DataFiles &files) = 0;
   // Tracks the pointer; plays the hover sound when it enters the rectangle.
   virtual void Poll(const SoundSink &sounds, int x, int y);
   void DrawSprite();

@@ -1,8 +1,10 @@
 #include "ui/TitlePicture.h"
 
-bool TitlePicture::Load(GraphicsDevice &graphicsDevice, int width, int height)
+#include "res/DataFiles.h"
+
+bool TitlePicture::Load(GraphicsDevice &graphicsDevice, const DataFiles &files, int width, int height)
 {
-  if(!picture.LoadFromFile(graphicsDevice, FileName))
+  if(!picture.LoadFromFile(graphicsDevice, files.Path(FileName)))
     return false;
   screenWidth = width;
   screenHeight = height;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+class DataFiles;
 class Event;
 class EventCreate;
 class SoundSink;
@@ -33,7 +34,7 @@ public:
 
   // Loads the button's pictures, sets its layout and creates its sprite;
   // false (start-up cannot go on) when a picture is missing or unreadable.
-  virtual bool Load(GraphicsDevice &device) = 0;
+  virtual bool Load(GraphicsDevice &device, const DataFiles &files) = 0;
   // Tracks the pointer: plays the hover sound when it enters the hit
   // rectangle. Returns the event to switch to, or null to stay.
   virtual Event *Poll(const SoundSink &sounds, EventCreate &event, int x, int y);
@@ -64,7 +65,7 @@ public:
   const HitRect &HitRectangle() const { return hitRect; }
 
 protected:
-  // The four pictures of a button with a cursor, as file names.
+  // The four pictures of a button with a cursor, as paths.
   struct CursorFiles {
     std::string icon;
     std::string bitmap;

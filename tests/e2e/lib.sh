@@ -115,20 +115,43 @@ e2e_click()
   xdotool mouseup "${1:-1}"
 }
 
-# --- The toy on a 1024x768 screen -------------------------------------------
-# The 640 by 480 logical screen fills a 1024x768 screen exactly (factor 1.6, no
-# bars): logical (x, y) is shown around window (1.6x, 1.6y).
+# --- Where the toy shows the logical screen ----------------------------------
+# Logical pixel (x, y) covers the screen pixels from
+# (E2E_LEFT + x * E2E_SCALE_X, E2E_TOP + y * E2E_SCALE_Y) on. The defaults are
+# the toy full screen on a 1024x768 screen: factor 1.6 from the corner, no
+# bars. e2e_fit sets them for another screen or a window.
+E2E_LEFT=0
+E2E_TOP=0
+E2E_SCALE_X=1.6
+E2E_SCALE_Y=1.6
 
-# Prints the window coordinate at the centre of logical coordinate $1.
+# Sets the above for the toy's picture in a window (or screen) of WIDTH x
+# HEIGHT whose top-left corner is at screen (X, Y): the largest rectangle of
+# the logical aspect that fits, centred.
+#   e2e_fit X Y WIDTH HEIGHT
+e2e_fit()
+{
+  read -r E2E_LEFT E2E_TOP E2E_SCALE_X E2E_SCALE_Y < <(awk -v x="$1" -v y="$2" -v w="$3" -v h="$4" 'BEGIN {
+    if (w * 480 <= h * 640) { pw = w; ph = int(w * 480 / 640 + 0.5) } else { ph = h; pw = int(h * 640 / 480 + 0.5) }
+    printf "%d %d %.10f %.10f\n", x + int((w - pw) / 2), y + int((h - ph) / 2), pw / 640, ph / 480 }')
+}
+
+# Prints the screen column (e2e_window_y: row) under the centre of logical
+# column (row) $1.
 e2e_window_coord()
 {
-  awk -v v="$1" 'BEGIN { printf "%d", v * 1.6 + 0.8 }'
+  awk -v v="$1" -v o="$E2E_LEFT" -v s="$E2E_SCALE_X" 'BEGIN { printf "%d", o + (v + 0.5) * s }'
+}
+
+e2e_window_y()
+{
+  awk -v v="$1" -v o="$E2E_TOP" -v s="$E2E_SCALE_Y" 'BEGIN { printf "%d", o + (v + 0.5) * s }'
 }
 
 # Moves the pointer onto logical pixel (x, y).
 e2e_move()
 {
-  xdotool mousemove "$(e2e_window_coord "$1")" "$(e2e_window_coord "$2")"
+  xdotool mousemove "$(e2e_window_coord "$1")" "$(e2e_window_y "$2")"
 }
 
 # Moves onto logical (x, y), then presses and releases the left button there.
@@ -145,14 +168,16 @@ e2e_pixel()
 {
   local shot="$1" wx wy
   wx=$(e2e_window_coord "$2")
-  wy=$(e2e_window_coord "$3")
+  wy=$(e2e_window_y "$3")
   convert "$shot" -format "%[fx:int(255*p{${wx},${wy}}.r)],%[fx:int(255*p{${wx},${wy}}.g)],%[fx:int(255*p{${wx},${wy}}.b)]" info:
 }
 
 # Makes a private working folder for the program: FOLDER/data/ holds a link to
-# every file of the repository's data/ except the names given after the
-# folder. The program writes its files (data/demo.data, data/pict.bmp) there,
-# never into the repository. Sets E2E_WORK to the folder; it is removed at exit.
+# every picture and sound of the repository's data/ except the names given
+# after the folder (files a run of the toy from the repository wrote there,
+# such as an autosave, are left out). The program writes its files
+# (data/demo.data, data/pict.bmp, data/autosave.data) there, never into the
+# repository. Sets E2E_WORK to the folder; it is removed at exit.
 e2e_work_folder()
 {
   local folder file name skip excluded
@@ -161,6 +186,11 @@ e2e_work_folder()
   mkdir "$folder/data"
   for file in "$PWD"/data/*; do
     name=$(basename "$file")
+    case "$name" in
+      *.png | *.bmp | *.wav) ;;
+      *) continue ;;
+    esac
+    [ "$name" = pict.bmp ] && continue
     skip=0
     for excluded in "$@"; do
       [ "$name" = "$excluded" ] && skip=1
@@ -189,8 +219,9 @@ e2e_wait_exit()
 # The crop geometry (for ImageMagick) of the logical rectangle x y w h.
 e2e_crop()
 {
-  awk -v x="$1" -v y="$2" -v w="$3" -v h="$4" \
-    'BEGIN { printf "%dx%d+%d+%d", w * 1.6, h * 1.6, x * 1.6, y * 1.6 }'
+  awk -v x="$1" -v y="$2" -v w="$3" -v h="$4" -v left="$E2E_LEFT" -v top="$E2E_TOP" \
+    -v sx="$E2E_SCALE_X" -v sy="$E2E_SCALE_Y" \
+    'BEGIN { printf "%dx%d+%d+%d", w * sx, h * sy, left + x * sx, top + y * sy }'
 }
 
 # Prints how many screen pixels of the logical rectangle x y w h in a

@@ -272,10 +272,11 @@ TEST_F(GoldenScenes, TheToyDrawsExactlyWhatItDrewBefore)
 
   // What printing captures and what saving writes.
   DibImage capture;
-  PicturePrinter printer;
+  const fs::path pictureFile = folder / "data" / PicturePrinter::pictureName;
+  PicturePrinter printer(pictureFile.string());
   ASSERT_TRUE(capture.CreateDib(PicturePrinter::pictureWidth, PicturePrinter::pictureHeight, 24));
   ASSERT_TRUE(printer.Capture(rig.App().Device(), capture));
-  ExpectDigest("capture", FileDigest(folder / PicturePrinter::pictureFile));
+  ExpectDigest("capture", FileDigest(pictureFile));
   ASSERT_TRUE(model.Save((folder / "saved.data").string()));
   ExpectDigest("model_file", FileDigest(folder / "saved.data"));
 }

@@ -194,6 +194,23 @@ TEST_F(Window, ExposureShowingRestoringAndResizingAskForThePictureAgain)
   }
 }
 
+TEST_F(Window, F11IsReportedOncePerPressHoweverLongItIsHeld)
+{
+  PushKey(SDL_KEYDOWN, SDLK_F11);
+  PushKey(SDL_KEYDOWN, SDLK_F11, true);
+  PushKey(SDL_KEYDOWN, SDLK_F11, true);
+  PushKey(SDL_KEYUP, SDLK_F11);
+  PushKey(SDL_KEYDOWN, SDLK_F11);
+  PushKey(SDL_KEYUP, SDLK_F11);
+  const std::vector<WindowMessage> messages = Drain();
+  ASSERT_EQ(messages.size(), 2u);
+  for(const WindowMessage &message : messages)
+  {
+    EXPECT_EQ(message.kind, WindowMessage::Kind::KeyDown);
+    EXPECT_EQ(message.value, static_cast<int>(Key::F11));
+  }
+}
+
 TEST_F(Window, WaitingEndsWhenAnEventArrivesAndLeavesItToTheNextMessage)
 {
   using Clock = std::chrono::steady_clock;

@@ -74,7 +74,7 @@ namespace {
     if(!DrawTestPicture(device))
       return false;
     auto start = std::chrono::steady_clock::now();
-    bool printed = PicturePrinter().Print(device);
+    bool printed = PicturePrinter("data/pict.bmp").Print(device);
     long long elapsed = MillisecondsSince(start);
     std::printf("print %s %lld ms\n", printed ? "true" : "false", elapsed);
     return !printed && elapsed <= maxMilliseconds;
@@ -89,7 +89,7 @@ namespace {
     for(int i = 0; i < count; ++i)
     {
       auto start = std::chrono::steady_clock::now();
-      bool printed = PicturePrinter().Print(device);
+      bool printed = PicturePrinter("data/pict.bmp").Print(device);
       std::printf("print %s %lld ms\n", printed ? "true" : "false", MillisecondsSince(start));
       failures += !printed;
     }

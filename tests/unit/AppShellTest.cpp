@@ -283,10 +283,23 @@ TEST(PaintApp, AnExposedWindowIsPresentedAgainThoughNothingChanged)
   EXPECT_TRUE(frame());
   EXPECT_FALSE(frame()) << "the same picture again rests";
   const int presents = headless->Presents();
+  app.SendMessage({WindowMessage::Kind::Activate, 1});
   app.SendMessage({WindowMessage::Kind::Expose, 0});
+  EXPECT_EQ(headless->Presents(), presents) << "an active window's next frame presents";
   EXPECT_TRUE(frame());
   EXPECT_EQ(headless->Presents(), presents + 1);
   EXPECT_FALSE(frame());
+
+  // In the background no frame draws: the last picture is shown again at
+  // once, for each exposure, and never otherwise.
+  app.SendMessage({WindowMessage::Kind::Activate, 0});
+  app.SendMessage({WindowMessage::Kind::Expose, 0});
+  EXPECT_EQ(headless->Presents(), presents + 2);
+  app.SendMessage({WindowMessage::Kind::Expose, 0});
+  EXPECT_EQ(headless->Presents(), presents + 3);
+  app.Shutdown();
+  app.SendMessage({WindowMessage::Kind::Expose, 0});
+  EXPECT_EQ(headless->Presents(), presents + 3) << "nothing is shown after shutdown";
 }
 
 namespace {

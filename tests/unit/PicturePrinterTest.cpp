@@ -79,7 +79,7 @@ namespace {
     {
       DibImage image;
       ASSERT_TRUE(image.CreateDib(506, 336, 24));
-      PicturePrinter printer;
+      PicturePrinter printer("data/pict.bmp");
       ASSERT_TRUE(printer.Capture(device, image));
 
       const std::vector<uint8_t> bytes = ReadFile("data/pict.bmp");
@@ -131,7 +131,7 @@ TEST_F(PictureCaptureTest, RefusesABackBufferTooSmallForTheModelAreaAndAnImageNo
   ASSERT_TRUE(small.CreateHeadless(600, 470));
   DibImage image;
   ASSERT_TRUE(image.CreateDib(506, 336, 24));
-  PicturePrinter printer;
+  PicturePrinter printer("data/pict.bmp");
   EXPECT_FALSE(printer.Capture(small, image));
 
   GraphicsDevice device;
@@ -152,7 +152,7 @@ TEST_F(PictureCaptureTest, ACaptureThatCannotBeSavedStillSucceeds)
   FillBackBuffer(device, 0);
   DibImage image;
   ASSERT_TRUE(image.CreateDib(506, 336, 24));
-  PicturePrinter printer;
+  PicturePrinter printer("data/pict.bmp");
   EXPECT_TRUE(printer.Capture(device, image));
   EXPECT_EQ(image.MemoryDc().GetPixel(200, 100), PatternColour(318, 228, 0));
 }
@@ -169,7 +169,7 @@ TEST_F(PictureCaptureTest, PrintWithNoPrintServerCapturesThenFailsAtOnce)
   FillBackBuffer(device, 0);
 
   const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(PicturePrinter().Print(device));
+  EXPECT_FALSE(PicturePrinter("data/pict.bmp").Print(device));
   const auto elapsed = std::chrono::steady_clock::now() - start;
   EXPECT_LT(elapsed, std::chrono::seconds(2));
   if(previousServer)

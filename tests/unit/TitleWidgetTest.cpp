@@ -56,7 +56,7 @@ TEST_F(TitleWidgets, StartButtonEdgesAreInsideAndTheSoundPlaysOncePerEntry)
 {
   WriteButtonPictures();
   StartButton start;
-  ASSERT_TRUE(start.Load(device));
+  ASSERT_TRUE(start.Load(device, CurrentDataFiles()));
 
   start.Poll(sounds, 144, 352);
   EXPECT_FALSE(start.Hovered());
@@ -82,8 +82,8 @@ TEST_F(TitleWidgets, MovingFromStartStraightOntoEndPlaysTheHoverSoundAgain)
   WriteButtonPictures();
   StartButton start;
   EndButton end;
-  ASSERT_TRUE(start.Load(device));
-  ASSERT_TRUE(end.Load(device));
+  ASSERT_TRUE(start.Load(device, CurrentDataFiles()));
+  ASSERT_TRUE(end.Load(device, CurrentDataFiles()));
 
   // One frame polls start, then end, as the title screen does.
   auto frame = [&](int x, int y) {
@@ -108,8 +108,8 @@ TEST_F(TitleWidgets, ButtonsDrawTheOnPictureTranslucentUnlessHovered)
   WriteButtonPictures();
   StartButton start;
   EndButton end;
-  ASSERT_TRUE(start.Load(device));
-  ASSERT_TRUE(end.Load(device));
+  ASSERT_TRUE(start.Load(device, CurrentDataFiles()));
+  ASSERT_TRUE(end.Load(device, CurrentDataFiles()));
 
   start.DrawSprite();
   ASSERT_EQ(recorder->Drawn().size(), 1u);
@@ -137,12 +137,12 @@ TEST_F(TitleWidgets, AMissingOffPictureFailsTheLoadAlthoughItIsNeverDrawn)
 {
   WritePlain(ScratchData::Path("start_on.bmp"));
   StartButton start;
-  EXPECT_FALSE(start.Load(device));
+  EXPECT_FALSE(start.Load(device, CurrentDataFiles()));
   EXPECT_FALSE(start.HasSprite());
   EXPECT_EQ(device.Listeners().Count(), 0);
 
   WritePlain(ScratchData::Path("start_off.bmp"));
-  EXPECT_TRUE(start.Load(device));
+  EXPECT_TRUE(start.Load(device, CurrentDataFiles()));
   EXPECT_EQ(device.Listeners().Count(), 1);
 }
 
@@ -151,7 +151,7 @@ TEST_F(TitleWidgets, TitlePictureIsCentredAsA512WidePicture)
   // The file is far smaller than 512: the picture is placed as if it were 512.
   WritePlain(ScratchData::Path("title.bmp"), 8, 8);
   TitlePicture title;
-  ASSERT_TRUE(title.Load(device, 640, 480));
+  ASSERT_TRUE(title.Load(device, CurrentDataFiles(), 640, 480));
   EXPECT_EQ(title.Position(), (Vector2{64.f, 0.f}));
   title.DrawSprite();
   ASSERT_EQ(recorder->Drawn().size(), 1u);
@@ -162,19 +162,19 @@ TEST_F(TitleWidgets, TitlePictureIsCentredAsA512WidePicture)
   // A screen narrower than the picture: the halving truncates toward zero
   // ((101 - 512) / 2 = -205, not -206).
   TitlePicture narrow;
-  ASSERT_TRUE(narrow.Load(device, 101, 480));
+  ASSERT_TRUE(narrow.Load(device, CurrentDataFiles(), 101, 480));
   EXPECT_EQ(narrow.Position(), (Vector2{-205.f, 0.f}));
 
   TitlePicture missing;
   std::filesystem::remove(ScratchData::Path("title.bmp"));
-  EXPECT_FALSE(missing.Load(device, 640, 480));
+  EXPECT_FALSE(missing.Load(device, CurrentDataFiles(), 640, 480));
 }
 
 TEST_F(TitleWidgets, AnimationIgnoresFramesOutsideTheTenAndDrawsTheChosenOne)
 {
   WriteFrames();
   SelectedAnimation animation;
-  ASSERT_TRUE(animation.Load(device));
+  ASSERT_TRUE(animation.Load(device, CurrentDataFiles()));
   EXPECT_EQ(animation.FrameIndex(), 0);
   EXPECT_EQ(animation.Position(), (Vector2{0.f, 0.f}));
 
@@ -205,7 +205,7 @@ TEST_F(TitleWidgets, AnimationWithAMissingFrameDoesNotLoad)
   WriteFrames();
   std::filesystem::remove(ScratchData::Path("selected7.png"));
   SelectedAnimation animation;
-  EXPECT_FALSE(animation.Load(device));
+  EXPECT_FALSE(animation.Load(device, CurrentDataFiles()));
   EXPECT_FALSE(animation.HasSprite());
 }
 
@@ -220,9 +220,9 @@ TEST(RepositoryPictures, EveryTitleWidgetLoads)
   StartButton start;
   EndButton end;
   SelectedAnimation animation;
-  EXPECT_TRUE(title.Load(device, 640, 480));
-  EXPECT_TRUE(start.Load(device));
-  EXPECT_TRUE(end.Load(device));
-  EXPECT_TRUE(animation.Load(device));
+  EXPECT_TRUE(title.Load(device, CurrentDataFiles(), 640, 480));
+  EXPECT_TRUE(start.Load(device, CurrentDataFiles()));
+  EXPECT_TRUE(end.Load(device, CurrentDataFiles()));
+  EXPECT_TRUE(animation.Load(device, CurrentDataFiles()));
   EXPECT_EQ(device.Listeners().Count(), 4);
 }

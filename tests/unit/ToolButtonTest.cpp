@@ -102,7 +102,7 @@ namespace {
       {
         std::unique_ptr<ToolButton> button = ToolPalette::MakeToolButton(i);
         ASSERT_NE(button, nullptr) << i;
-        ASSERT_TRUE(button->Load(device)) << i;
+        ASSERT_TRUE(button->Load(device, CurrentDataFiles())) << i;
         palette.push_back(std::move(button));
       }
     }
@@ -366,17 +366,17 @@ TEST_F(ToolButtons, AnyMissingPictureFailsTheLoad)
   // The cursor picture is never drawn, but it must be there.
   std::filesystem::remove(ScratchData::Path("cursor_hand.png"));
   HandButton hand;
-  EXPECT_FALSE(hand.Load(device));
+  EXPECT_FALSE(hand.Load(device, CurrentDataFiles()));
   EXPECT_FALSE(hand.HasSprite());
 
   // The pens share one mask: without it no pen loads, the cubes still do.
   std::filesystem::remove(ScratchData::Path("cursor_pen_mask.bmp"));
   for(int i = ToolPalette::FirstPen; i < ToolPalette::FirstCube; ++i)
-    EXPECT_FALSE(ToolPalette::MakeToolButton(i)->Load(device)) << i;
-  EXPECT_TRUE(ToolPalette::MakeToolButton(ToolPalette::FirstCube)->Load(device));
+    EXPECT_FALSE(ToolPalette::MakeToolButton(i)->Load(device, CurrentDataFiles())) << i;
+  EXPECT_TRUE(ToolPalette::MakeToolButton(ToolPalette::FirstCube)->Load(device, CurrentDataFiles()));
 
   std::filesystem::remove(ScratchData::Path("exit.png"));
-  EXPECT_FALSE(ExitButton().Load(device));
+  EXPECT_FALSE(ExitButton().Load(device, CurrentDataFiles()));
 }
 
 namespace {
@@ -459,7 +459,7 @@ TEST_F(ToolButtons, CursorIsTheMaskAndedThenTheBitmapOredAtTheHotSpot)
     return InShape(x, y) ? 0x00FF00u | static_cast<uint32_t>(x) : 0;
   });
   HandButton hand;
-  ASSERT_TRUE(hand.Load(device));
+  ASSERT_TRUE(hand.Load(device, CurrentDataFiles()));
   ASSERT_EQ(hand.HotSpot(), (Vector2{26.f, 26.f}));
   ASSERT_NE(hand.CursorMask(), nullptr);
   ASSERT_NE(hand.CursorBitmap(), nullptr);
@@ -513,7 +513,7 @@ TEST_F(ToolButtons, CursorIsClippedAtTheScreenEdges)
     return InShape(x, y) ? 0x00FF00u | static_cast<uint32_t>(x) << 16 | static_cast<uint32_t>(y) : 0;
   });
   HandButton hand;
-  ASSERT_TRUE(hand.Load(device));
+  ASSERT_TRUE(hand.Load(device, CurrentDataFiles()));
 
   device.SetViewport(ModelArea);
   // Mouse at (3, 478): the corner is (-23, 452); the shape's columns 20..22
@@ -561,9 +561,9 @@ TEST_F(ToolButtons, CursorTexturesHoldWhatDrawingTheBitmapsWouldCombine)
     return bytes;
   });
   HandButton hand;
-  ASSERT_TRUE(hand.Load(device));
+  ASSERT_TRUE(hand.Load(device, CurrentDataFiles()));
   std::unique_ptr<ToolButton> eraser = ToolPalette::MakeToolButton(0);
-  ASSERT_TRUE(eraser->Load(device));
+  ASSERT_TRUE(eraser->Load(device, CurrentDataFiles()));
 
   struct Case {
     const DeviceTexture *texture;
@@ -605,7 +605,7 @@ TEST_F(ToolButtons, ACursorBitmapThatCannotBeDrawnFailsTheLoadWithOneLine)
               [](int) { return std::vector<uint8_t>(12, 0x77); });
   HandButton hand;
   testing::internal::CaptureStderr();
-  EXPECT_FALSE(hand.Load(device));
+  EXPECT_FALSE(hand.Load(device, CurrentDataFiles()));
   const std::string log = testing::internal::GetCapturedStderr();
   EXPECT_NE(log.find("cursor_hand.bmp"), std::string::npos) << log;
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
@@ -629,7 +629,7 @@ TEST(RepositoryPictures, EveryToolButtonLoadsWithACursorWhereItHasOne)
   for(int i = 0; i < ToolPalette::ButtonCount; ++i)
   {
     std::unique_ptr<ToolButton> button = ToolPalette::MakeToolButton(i);
-    ASSERT_TRUE(button->Load(device)) << i;
+    ASSERT_TRUE(button->Load(device, CurrentDataFiles())) << i;
     // The cursor is drawn onto a black screen, where it leaves its colour
     // bitmap: every button but exit and printer must leave something.
     const size_t before = recorder->Drawn().size();

@@ -6,6 +6,7 @@
 #include "events/SoundSink.h"
 #include "gfx/GraphicsDevice.h"
 #include "gfx/HeadlessBackend.h"
+#include "res/DataFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -76,8 +77,15 @@ namespace WidgetTestSupport {
     WriteBmp(path, width, height, [rgb](int, int) { return rgb; });
   }
 
+  // The data/ folder of the current directory (ScratchData's or the source
+  // tree's), as the widgets are given it.
+  inline DataFiles CurrentDataFiles()
+  {
+    return DataFiles("data");
+  }
+
   // A fresh folder with an empty "data" folder that is the current directory
-  // while the object lives; the widgets' "data/..." names resolve inside it.
+  // while the object lives; CurrentDataFiles() then names files inside it.
   class ScratchData {
   public:
     ScratchData()

@@ -1,0 +1,138 @@
+#include "platform/GlPresenter.h"
+
+#include "platform/Letterbox.h"
+
+#include <cstddef>
+
+void GlPresenter::Draw(GLuint source, int sourceWidth, int sourceHeight, int drawableWidth, int drawableHeight)
+{
+  const Letterbox box = Letterbox::Fit(drawableWidth, drawableHeight, sourceWidth, sourceHeight);
+  capturedEnlarged = ArgbImage{};
+
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glClearColor(0.f, 0.f, 0.f, 1.f);
+  if(box.width <= 0 || box.height <= 0)
+  {
+    glDisable(GL_SCISSOR_TEST);
+    glClear(GL_COLOR_BUFFER_BIT);
+  }
+  else
+  {
+    // GL's rows count up from the bottom.
+    const int bottom = drawableHeight - box.y - box.height;
+    // Only the black bars beside or above and below the picture are
+    // cleared; the picture covers the rest.
+    const int bars[4][4] = {{0, 0, box.x, drawableHeight},
+                            {box.x + box.width, 0, drawableWidth - box.x - box.width, drawableHeight},
+                            {box.x, 0, box.width, bottom},
+                            {box.x, bottom + box.height, box.width, drawableHeight - bottom - box.height}};
+    glEnable(GL_SCISSOR_TEST);
+    for(const auto &bar : bars)
+      if(bar[2] > 0 && bar[3] > 0)
+      {
+        glScissor(bar[0], bar[1], bar[2], bar[3]);
+        glClear(GL_COLOR_BUFFER_BIT);
+      }
+    glDisable(GL_SCISSOR_TEST);
+
+    GLuint from = source;
+    int fromWidth = sourceWidth;
+    int fromHeight = sourceHeight;
+    GLenum filter = GL_NEAREST;
+    if(box.NeedsStretch())
+    {
+      filter = GL_LINEAR;
+      // At a factor of one the source itself is the enlarged picture.
+      if(box.factor > 1 && Enlarged(box.EnlargedWidth(), box.EnlargedHeight()))
+      {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+        glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        from = framebuffer;
+        fromWidth = width;
+        fromHeight = height;
+        if(capturing)
+        {
+          glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+          Capture(width, height, capturedEnlarged);
+        }
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+      }
+    }
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
+    glBlitFramebuffer(0, 0, fromWidth, fromHeight, box.x, bottom, box.x + box.width, bottom + box.height,
+                      GL_COLOR_BUFFER_BIT, filter);
+  }
+  if(capturing)
+  {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    Capture(drawableWidth, drawableHeight, capturedWindow);
+  }
+}
+
+bool GlPresenter::Enlarged(int enlargedWidth, int enlargedHeight)
+{
+  if(generation != shared.generation)
+  {
+    framebuffer = 0;
+    colour = 0;
+    width = 0;
+    height = 0;
+    generation = shared.generation;
+  }
+  if(framebuffer != 0 && width == enlargedWidth && height == enlargedHeight)
+    return true;
+  Destroy();
+  while(glGetError() != GL_NO_ERROR)
+  {
+  }
+  glGenTextures(1, &colour);
+  shared.Bind(colour);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, enlargedWidth, enlargedHeight, 0, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV,
+               nullptr);
+  glGenFramebuffers(1, &framebuffer);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+  glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, colour, 0);
+  const bool complete = glCheckFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  if(!complete || glGetError() != GL_NO_ERROR)
+  {
+    // Too large for the driver: the picture is stretched from the source.
+    Destroy();
+    return false;
+  }
+  width = enlargedWidth;
+  height = enlargedHeight;
+  return true;
+}
+
+void GlPresenter::Destroy()
+{
+  if(generation == shared.generation)
+  {
+    glDeleteFramebuffers(1, &framebuffer);
+    if(shared.boundTexture == colour)
+      shared.boundTexture = 0;
+    glDeleteTextures(1, &colour);
+  }
+  framebuffer = 0;
+  colour = 0;
+  width = 0;
+  height = 0;
+}
+
+void GlPresenter::Capture(int captureWidth, int captureHeight, ArgbImage &image)
+{
+  image.width = captureWidth;
+  image.height = captureHeight;
+  std::vector<uint32_t> rows(static_cast<size_t>(captureWidth) * static_cast<size_t>(captureHeight));
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glReadPixels(0, 0, captureWidth, captureHeight, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, rows.data());
+  image.pixels.resize(rows.size());
+  for(int y = 0; y < captureHeight; ++y)
+    for(int x = 0; x < captureWidth; ++x)
+      image.pixels[static_cast<size_t>(y) * captureWidth + x] =
+        rows[static_cast<size_t>(captureHeight - 1 - y) * captureWidth + x] | 0xFF000000u;
+}
