@@ -7,15 +7,11 @@
 #include "create/Stroke.h"
 #include "events/Studio.h"
 #include "model/VoxelModel.h"
+#include "store/SaveFolder.h"
 #include "ui/BackgroundWidget.h"
 #include "ui/ToolButton.h"
 
 #include <exception>
-
-namespace {
-  // The model file of F7 and F8, in the save folder.
-  const char *const ModelFileName = "demo.data";
-}
 
 EventCreate::EventCreate(PaintApp &owner, Studio &studio)
   : Event(owner, "EventCreate"), studio(studio),
@@ -67,7 +63,7 @@ Event *EventCreate::HandleInput()
 
   // F7 and F8 act in every frame while held. A failure leaves the model and
   // the file as they were; the toy goes on.
-  const std::string modelFile = owner.Saves().Path(ModelFileName);
+  const std::string modelFile = owner.Saves().Path(SaveFolder::ModelFileName);
   if(input.KeyState(Key::F7))
   {
     try
