@@ -6,14 +6,13 @@
 # the picture is drawn with no display at all, the page lies on the locale's
 # paper where the printing rules put the picture; and every refusal gives
 # status 1, one line on standard error and no file.
-# Usage: test_export.sh EXPORT_PROBE VALIDATOR_FOLDER [PROGRAM]
-#   With PROGRAM, exports go through "PROGRAM --export"; otherwise through
-#   "EXPORT_PROBE export".
+# Usage: test_export.sh EXPORT_PROBE VALIDATOR_FOLDER PROGRAM
+#   EXPORT_PROBE makes the sample model; the exports are PROGRAM --export.
 set -uo pipefail
 
 probe="$(realpath "$1")"
 validator="$(realpath -m "$2")"
-program="${3:+$(realpath "$3")}"
+program="$(realpath "$3")"
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(cd "$here/../.." && pwd)"
 
@@ -34,11 +33,7 @@ export_model()
 {
   local output="$1" model="$2"
   shift 2
-  if [ -n "$program" ]; then
-    "$program" --export "$output" "$model" "$@" >"$work/out" 2>"$work/err"
-  else
-    "$probe" export "$output" "$model" "$@" >"$work/out" 2>"$work/err"
-  fi
+  "$program" --export "$output" "$model" "$@" >"$work/out" 2>"$work/err"
 }
 
 # export_env VAR=value... -VAR... -- OUTPUT MODEL [options]: export_model with
@@ -160,6 +155,20 @@ refuse "damaged model, picture" new.png "$work/damaged.data"
 refuse "output folder missing" no-such-folder/new.glb "$model"
 refuse "--scale for a model" new.glb "$model" --scale 2
 refuse "--no-room for a picture" new.png "$model" --no-room
+
+echo "== the model F7 loads, by default"
+mkdir -p "$work/saves"
+cp "$model" "$work/saves/demo.data"
+check "--export default.glb --savedir (no model named)" \
+  "$program" --export default.glb --savedir "$work/saves" >/dev/null 2>"$work/err"
+check "the default model's file is the named model's" cmp -s default.glb model.glb
+status=0
+"$program" --export new.glb --savedir "$work/empty-saves" >/dev/null 2>"$work/err" || status=$?
+check "no saved model: status 1 (got $status)" [ "$status" -eq 1 ]
+check "no saved model: one line naming demo.data" grep -q 'demo.data' "$work/err"
+status=0
+"$program" --export new.glb "$model" --scale 0 >/dev/null 2>"$work/err" || status=$?
+check "a bad option value: status 2 (got $status)" [ "$status" -eq 2 ]
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"
