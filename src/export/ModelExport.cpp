@@ -27,17 +27,20 @@ namespace {
     return slash == 0 ? "/" : path.substr(0, slash);
   }
 
+  // Why the model file cannot be read; empty when it can be opened.
+  std::string Unreadable(const std::string &path)
+  {
+    std::FILE *file = std::fopen(path.c_str(), "rb");
+    if(!file)
+      return "cannot read the model file " + path + ": " + std::strerror(errno);
+    std::fclose(file);
+    return std::string();
+  }
+
   // Initialises the model on the device as the toy does and loads the file.
   // False after one line on standard error.
   bool LoadModel(GraphicsDevice &device, const std::string &path, VoxelModel &model)
   {
-    std::FILE *file = std::fopen(path.c_str(), "rb");
-    if(!file)
-    {
-      LogLine("export: cannot read the model file " + path + ": " + std::strerror(errno));
-      return false;
-    }
-    std::fclose(file);
     VoxelModelSetup setup;
     setup.device = &device;
     if(!model.Init(setup))
@@ -142,7 +145,8 @@ std::string ModelExport::Refusal(const ExportRequest &request)
   const std::string folder = FolderOf(request.output);
   if(access(folder.c_str(), W_OK | X_OK) != 0)
     return "cannot write into " + folder + ": " + std::strerror(errno);
-  return std::string();
+  // Before any device is made for it.
+  return Unreadable(request.model);
 }
 
 int ModelExport::Run(const ExportRequest &request)

@@ -39,6 +39,7 @@ public:
   static int Run(const ExportRequest &request);
 
 private:
-  // Why the request cannot be carried out; empty when it can.
+  // Why the request cannot be carried out (the model file is only opened,
+  // not read); empty when it can.
   static std::string Refusal(const ExportRequest &request);
 };

@@ -2,10 +2,10 @@
 # Exports a sample model (a painted room and four cubes, three overlapping)
 # to every format through the program's export path and checks the files:
 # the glTF file passes the Khronos glTF validator with no error, the OBJ file
-# comes with its materials and pictures, the STL file has the cubes' triangles,
-# the picture is drawn with no display at all, the page lies on the locale's
-# paper where the printing rules put the picture; and every refusal gives
-# status 1, one line on standard error and no file.
+# comes with its materials and pictures, the picture is drawn with no display
+# at all, the page lies on the locale's paper where the printing rules put the
+# picture; a refusal gives status 1, one line on standard error and no file.
+# (What the files hold, and every refusal, are checked in the unit tests.)
 # Usage: test_export.sh EXPORT_PROBE VALIDATOR_FOLDER PROGRAM
 #   EXPORT_PROBE makes the sample model; the exports are PROGRAM --export.
 set -uo pipefail
@@ -78,14 +78,8 @@ echo "== OBJ"
 check "export model.obj" export_model model.obj "$model"
 check "the OBJ file, its materials and five pictures" \
   [ "$(ls model.obj model.mtl model-1.png model-2.png model-3.png model-4.png model-5.png 2>/dev/null | wc -l)" -eq 7 ]
-check "the OBJ file holds 120 vertices and 60 triangles" \
-  [ "$(grep -c '^v ' model.obj) $(grep -c '^f ' model.obj)" = "120 60" ]
-check "the room's picture is 624 x 104 (six tiles of 103 with a seam)" \
-  [ "$(identify -format '%w %h' model-1.png)" = "624 104" ]
 
-echo "== STL"
 check "export model.stl" export_model model.stl "$model"
-check "48 triangles: 84 + 48 x 50 bytes" [ "$(stat -c %s model.stl)" -eq 2484 ]
 
 echo "== the picture, with no display at all"
 check "export picture.png with neither DISPLAY nor SDL_VIDEODRIVER" \
@@ -151,10 +145,7 @@ refuse() # description output model [options]
 refuse "unknown extension" model.gltf "$model"
 refuse "missing model" new.glb "$work/missing.data"
 refuse "damaged model" new.glb "$work/damaged.data"
-refuse "damaged model, picture" new.png "$work/damaged.data"
 refuse "output folder missing" no-such-folder/new.glb "$model"
-refuse "--scale for a model" new.glb "$model" --scale 2
-refuse "--no-room for a picture" new.png "$model" --no-room
 
 echo "== the model F7 loads, by default"
 mkdir -p "$work/saves"
