@@ -39,7 +39,7 @@ namespace {
       SDL_PushEvent(&event);
     }
 
-    void PushKey(Uint32 type, SDL_Keycode code, bool repeat = false)
+    void PushKey(Uint32 type, SDL_Keycode code, bool repeat = false, Uint16 modifiers = KMOD_NONE)
     {
       SDL_Event event{};
       event.type = type;
@@ -47,6 +47,7 @@ namespace {
       event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
       event.key.repeat = repeat ? 1 : 0;
       event.key.keysym.sym = code;
+      event.key.keysym.mod = modifiers;
       SDL_PushEvent(&event);
     }
 
@@ -129,6 +130,46 @@ TEST_F(Window, APressAndReleaseInOnePumpIsSeenOnceByTheNextQuery)
   PushKey(SDL_KEYUP, SDLK_F7);
   Drain();
   EXPECT_EQ(window.KeyState(Key::F7), 0);
+}
+
+TEST_F(Window, CtrlZUndoesAndCtrlYOrCtrlShiftZRedoOncePerPress)
+{
+  // A quick Ctrl+Z between two queries is still seen once.
+  PushKey(SDL_KEYDOWN, SDLK_z, false, KMOD_LCTRL);
+  PushKey(SDL_KEYUP, SDLK_z, false, KMOD_LCTRL);
+  Drain();
+  EXPECT_NE(window.KeyState(Key::Undo), 0);
+  EXPECT_EQ(window.KeyState(Key::Undo), 0);
+  EXPECT_EQ(window.KeyState(Key::Redo), 0);
+
+  // Held, with the system's repeats: down until the letter is let go, and
+  // the repeats press nothing again.
+  PushKey(SDL_KEYDOWN, SDLK_z, false, KMOD_RCTRL);
+  Drain();
+  EXPECT_NE(window.KeyState(Key::Undo), 0);
+  PushKey(SDL_KEYDOWN, SDLK_z, true, KMOD_RCTRL);
+  PushKey(SDL_KEYDOWN, SDLK_z, true, KMOD_RCTRL);
+  Drain();
+  EXPECT_NE(window.KeyState(Key::Undo), 0);
+  PushKey(SDL_KEYUP, SDLK_z, false, KMOD_NONE);
+  Drain();
+  EXPECT_EQ(window.KeyState(Key::Undo), 0);
+
+  // Both redo chords; without Ctrl the letters do nothing.
+  PushKey(SDL_KEYDOWN, SDLK_y, false, KMOD_LCTRL);
+  PushKey(SDL_KEYUP, SDLK_y, false, KMOD_LCTRL);
+  PushKey(SDL_KEYDOWN, SDLK_z, false, KMOD_LCTRL | KMOD_LSHIFT);
+  Drain();
+  EXPECT_NE(window.KeyState(Key::Redo), 0);
+  EXPECT_NE(window.KeyState(Key::Redo), 0) << "Ctrl+Shift+Z is still held";
+  EXPECT_EQ(window.KeyState(Key::Undo), 0);
+  PushKey(SDL_KEYUP, SDLK_z, false, KMOD_LCTRL | KMOD_LSHIFT);
+  PushKey(SDL_KEYDOWN, SDLK_z, false, KMOD_NONE);
+  PushKey(SDL_KEYDOWN, SDLK_y, false, KMOD_LSHIFT);
+  Drain();
+  EXPECT_EQ(window.KeyState(Key::Redo), 0);
+  EXPECT_EQ(window.KeyState(Key::Undo), 0);
+  EXPECT_TRUE(Drain().empty());
 }
 
 TEST_F(Window, QueuesActivationCloseAndEscapeOneMessageAtATime)

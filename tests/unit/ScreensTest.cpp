@@ -4,7 +4,8 @@
 // (the four states of the left button, pen strokes, cubes, the eraser, the
 // hand, choosing tools on release, the exit and printer buttons) and the title
 // (choosing, counting the mark's frames, the hand-over to the creation screen),
-// and which frames present and which rest.
+// which frames present and which rest, and undo and redo from their keys and
+// their buttons.
 #include "app/EventManager.h"
 #include "app/PaintApp.h"
 #include "create/OrbitCamera.h"
@@ -12,9 +13,11 @@
 #include "events/EventTitle.h"
 #include "events/Studio.h"
 #include "gfx/HeadlessBackend.h"
+#include "history/EditHistory.h"
 #include "model/VoxelModel.h"
 #include "res/Texture.h"
 #include "ui/ExitButton.h"
+#include "ui/HistoryButton.h"
 #include "ui/PrinterButton.h"
 #include "ui/SelectedAnimation.h"
 #include "ui/HitRect.h"
@@ -751,4 +754,151 @@ TEST_F(Screens, TheTitleRestsWhenStillRedrawsOnlyItsCursorWhenThePointerMovesAnd
     EXPECT_EQ(headless->Presents(), ++presents) << "frame " << frame << " of the mark";
   }
   EXPECT_EQ(headless->ReadBacks(), reads) << "the title reads nothing back from the device";
+}
+
+TEST_F(Screens, TheUndoAndRedoKeysActOncePerPressWithTheirSounds)
+{
+  Click(250, 88);
+  const auto [fx, fy] = FloorPixel(4);
+  Click(fx, fy);
+  ASSERT_EQ(Model().Count(), 2);
+  studio.played.clear();
+
+  // Held for three frames: one step taken back.
+  input.Set(Key::Undo, true);
+  for(int frame = 0; frame < 3; ++frame)
+    Input(300, 470, false);
+  EXPECT_EQ(Model().Count(), 1);
+  EXPECT_EQ(studio.played, std::vector<SoundId>{SoundId::Undo});
+  // Pressed again with nothing left to take back: silence.
+  input.Set(Key::Undo, false);
+  Input(300, 470, false);
+  input.Set(Key::Undo, true);
+  Input(300, 470, false);
+  EXPECT_EQ(studio.played, std::vector<SoundId>{SoundId::Undo});
+  input.Set(Key::Undo, false);
+
+  input.Set(Key::Redo, true);
+  for(int frame = 0; frame < 3; ++frame)
+    Input(300, 470, false);
+  input.Set(Key::Redo, false);
+  Input(300, 470, false);
+  EXPECT_EQ(Model().Count(), 2);
+  EXPECT_EQ(studio.played, (std::vector<SoundId>{SoundId::Undo, SoundId::Redo}));
+  EXPECT_EQ(Model().RecordAt(fx, fy).mesh, Model().At(1)) << "the pick buffer knows the cube again";
+}
+
+TEST_F(Screens, TheHistoryButtonsActOnReleaseOverThemWithoutBecomingTheToolAndRestWhileDisabled)
+{
+  HistoryButton &undo = *studio.UndoButton();
+  HistoryButton &redo = *studio.RedoButton();
+  // Nothing to take back: hovering is silent, a click does nothing.
+  Input(50, 40, false);
+  EXPECT_TRUE(undo.Hovered());
+  EXPECT_FALSE(undo.Enabled());
+  Click(50, 40);
+  EXPECT_TRUE(studio.played.empty());
+  EXPECT_EQ(Model().Count(), 1);
+
+  // The blue cube placed on the floor.
+  Click(250, 88);
+  const ToolButton *cubeTool = create->SelectedTool();
+  const ToolButton *cursor = create->CursorTool();
+  const auto [fx, fy] = FloorPixel(4);
+  Click(fx, fy);
+  ASSERT_EQ(Model().Count(), 2);
+  studio.played.clear();
+
+  // Onto the undo button: the hover sound once, then a press and release.
+  Input(50, 40, false);
+  EXPECT_TRUE(undo.Enabled());
+  EXPECT_FALSE(redo.Enabled());
+  Input(60, 50, false);
+  Input(60, 50, true);
+  EXPECT_EQ(Model().Count(), 2) << "the undo acts on release";
+  Input(60, 50, false);
+  EXPECT_EQ(Model().Count(), 1);
+  EXPECT_EQ(studio.played, (std::vector<SoundId>{SoundId::Select, SoundId::Undo}));
+  EXPECT_EQ(create->SelectedTool(), cubeTool);
+  EXPECT_EQ(create->CursorTool(), cursor);
+
+  // The redo button, at its top-left corner, brings the cube back.
+  studio.played.clear();
+  Input(8, 64, false);
+  EXPECT_TRUE(redo.Hovered());
+  EXPECT_FALSE(undo.Hovered()) << "the two faces do not overlap";
+  EXPECT_TRUE(redo.Enabled());
+  Click(8, 64);
+  EXPECT_EQ(Model().Count(), 2);
+  EXPECT_EQ(studio.played, (std::vector<SoundId>{SoundId::Select, SoundId::Redo}));
+  EXPECT_EQ(create->SelectedTool(), cubeTool);
+  EXPECT_EQ(studio.Count(SoundId::Selected), 0);
+  // Just outside the faces.
+  Input(96, 40, false);
+  EXPECT_FALSE(undo.Hovered());
+  Input(50, 112, false);
+  EXPECT_FALSE(redo.Hovered());
+}
+
+TEST_F(Screens, APenStrokeIsOneStepAndTheHistoryButtonsFreezeWithThePalette)
+{
+  Click(250, 88);
+  const auto [cx, cy] = FloorPixel(4);
+  Click(cx, cy);
+  ASSERT_EQ(Model().Count(), 2);
+  // A stretch of floor the cube leaves free.
+  const auto [fx, fy] = FloorPixel(12);
+  Click(140, 40);
+  ASSERT_EQ(create->SelectedTool()->Kind(), ToolKind::Pen);
+  const std::vector<uint8_t> floorBefore = FaceTexels(Model(), FloorFace);
+
+  // Pressed on the floor, dragged, then onto the undo button and released there.
+  Input(fx, fy, false);
+  Input(fx, fy, true);
+  ASSERT_TRUE(create->PenStrokeActive());
+  Input(fx + 12, fy - 6, true);
+  studio.played.clear();
+  Input(50, 40, true);
+  Input(50, 40, false);
+  EXPECT_FALSE(studio.UndoButton()->Hovered());
+  EXPECT_TRUE(studio.played.empty());
+  EXPECT_EQ(Model().Count(), 2) << "the release over the frozen button took nothing back";
+  const std::vector<uint8_t> floorPainted = FaceTexels(Model(), FloorFace);
+  ASSERT_GT(ChangedTexels(floorBefore, floorPainted).size(), 1u);
+  EXPECT_EQ(studio.History()->UndoSteps(), 2);
+
+  // One undo takes back the whole stroke, the next one the cube.
+  input.Set(Key::Undo, true);
+  Input(300, 470, false);
+  input.Set(Key::Undo, false);
+  Input(300, 470, false);
+  EXPECT_EQ(FaceTexels(Model(), FloorFace), floorBefore);
+  EXPECT_EQ(Model().Count(), 2);
+  input.Set(Key::Undo, true);
+  Input(300, 470, false);
+  EXPECT_EQ(Model().Count(), 1);
+}
+
+TEST_F(Screens, TheHistoryOutlivesAVisitToTheTitle)
+{
+  EventManager &manager = EventManager::Instance();
+  Click(250, 88);
+  const auto [fx, fy] = FloorPixel(4);
+  Click(fx, fy);
+  ASSERT_EQ(Model().Count(), 2);
+  // The title's start button hands over to the creation screen again.
+  input.x = 200;
+  input.y = 375;
+  input.Set(Key::LeftButton, false);
+  manager.Frame();
+  input.Set(Key::LeftButton, true);
+  manager.Frame();
+  input.Set(Key::LeftButton, false);
+  for(int frame = 0; frame < 20 && manager.Current() != create; ++frame)
+    manager.Frame();
+  ASSERT_EQ(manager.Current(), create);
+  EXPECT_EQ(Model().Count(), 2);
+  input.Set(Key::Undo, true);
+  Input(300, 470, false);
+  EXPECT_EQ(Model().Count(), 1);
 }

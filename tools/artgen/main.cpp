@@ -1,6 +1,6 @@
 // artgen: draws every picture and synthesises every sound the program loads.
 // Usage: artgen OUT_DIR [DOCS_DIR]
-// OUT_DIR receives the 83 pictures and 9 sounds (the program's data folder);
+// OUT_DIR receives the 85 pictures and 11 sounds (the program's data folder);
 // DOCS_DIR, when given, receives the contact sheet and the two screen mock-ups.
 // The output depends on nothing but this code, so two runs write the same bytes.
 #include "ArtSet.h"
