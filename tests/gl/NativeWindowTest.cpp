@@ -134,42 +134,29 @@ TEST_F(Window, APressAndReleaseInOnePumpIsSeenOnceByTheNextQuery)
 
 TEST_F(Window, CtrlZUndoesAndCtrlYOrCtrlShiftZRedoOncePerPress)
 {
-  // A quick Ctrl+Z between two queries is still seen once.
+  // A quick Ctrl+Z is seen once; a repeat, or a letter without Ctrl, is no press.
   PushKey(SDL_KEYDOWN, SDLK_z, false, KMOD_LCTRL);
   PushKey(SDL_KEYUP, SDLK_z, false, KMOD_LCTRL);
+  PushKey(SDL_KEYDOWN, SDLK_y, true, KMOD_LCTRL);
+  PushKey(SDL_KEYDOWN, SDLK_z, false, KMOD_LSHIFT);
   Drain();
   EXPECT_NE(window.KeyState(Key::Undo), 0);
   EXPECT_EQ(window.KeyState(Key::Undo), 0);
   EXPECT_EQ(window.KeyState(Key::Redo), 0);
-
-  // Held, with the system's repeats: down until the letter is let go, and
-  // the repeats press nothing again.
-  PushKey(SDL_KEYDOWN, SDLK_z, false, KMOD_RCTRL);
-  Drain();
-  EXPECT_NE(window.KeyState(Key::Undo), 0);
-  PushKey(SDL_KEYDOWN, SDLK_z, true, KMOD_RCTRL);
-  PushKey(SDL_KEYDOWN, SDLK_z, true, KMOD_RCTRL);
-  Drain();
-  EXPECT_NE(window.KeyState(Key::Undo), 0);
-  PushKey(SDL_KEYUP, SDLK_z, false, KMOD_NONE);
-  Drain();
-  EXPECT_EQ(window.KeyState(Key::Undo), 0);
-
-  // Both redo chords; without Ctrl the letters do nothing.
-  PushKey(SDL_KEYDOWN, SDLK_y, false, KMOD_LCTRL);
-  PushKey(SDL_KEYUP, SDLK_y, false, KMOD_LCTRL);
-  PushKey(SDL_KEYDOWN, SDLK_z, false, KMOD_LCTRL | KMOD_LSHIFT);
-  Drain();
-  EXPECT_NE(window.KeyState(Key::Redo), 0);
-  EXPECT_NE(window.KeyState(Key::Redo), 0) << "Ctrl+Shift+Z is still held";
-  EXPECT_EQ(window.KeyState(Key::Undo), 0);
-  PushKey(SDL_KEYUP, SDLK_z, false, KMOD_LCTRL | KMOD_LSHIFT);
-  PushKey(SDL_KEYDOWN, SDLK_z, false, KMOD_NONE);
-  PushKey(SDL_KEYDOWN, SDLK_y, false, KMOD_LSHIFT);
-  Drain();
-  EXPECT_EQ(window.KeyState(Key::Redo), 0);
-  EXPECT_EQ(window.KeyState(Key::Undo), 0);
-  EXPECT_TRUE(Drain().empty());
+  // Ctrl+Y, then Ctrl+Shift+Z, each held until its letter is let go.
+  const Uint16 chords[] = {KMOD_RCTRL, KMOD_LCTRL | KMOD_LSHIFT};
+  for(Uint16 modifiers : chords)
+  {
+    const SDL_Keycode letter = modifiers & KMOD_SHIFT ? SDLK_z : SDLK_y;
+    PushKey(SDL_KEYDOWN, letter, false, modifiers);
+    Drain();
+    EXPECT_NE(window.KeyState(Key::Redo), 0);
+    EXPECT_NE(window.KeyState(Key::Redo), 0);
+    PushKey(SDL_KEYUP, letter, false, KMOD_NONE);
+    Drain();
+    EXPECT_EQ(window.KeyState(Key::Redo), 0);
+    EXPECT_EQ(window.KeyState(Key::Undo), 0);
+  }
 }
 
 TEST_F(Window, QueuesActivationCloseAndEscapeOneMessageAtATime)
