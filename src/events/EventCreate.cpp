@@ -1,6 +1,11 @@
 #include "events/EventCreate.h"
 
-#include "app/PaintApp.h"
+#include "events/ScreenHost.h"
+#include "gfx/GraphicsDevice.h"
+#include "platform/InputSource.h"
+#include "res/DataFiles.h"
+#include "res/SoundSystem.h"
+#include "store/SaveFolder.h"
 #include "base/Log.h"
 #include "base/ScreenLayout.h"
 #include "create/OrbitCamera.h"
@@ -19,7 +24,7 @@ namespace {
   const char *const ModelFileName = "demo.data";
 }
 
-EventCreate::EventCreate(PaintApp &owner, Studio &studio)
+EventCreate::EventCreate(ScreenHost &owner, Studio &studio)
   : Event(owner, "EventCreate"), studio(studio),
     selectedTool(studio.Tool(Studio::RedPenIndex)), cursorTool(studio.Tool(Studio::RedPenIndex))
 {
@@ -48,7 +53,7 @@ Event *EventCreate::RunFrame(EventManager &)
   Event *next = HandleInput();
   Render();
   if(owner.Input().KeyState(Key::Escape))
-    owner.SendMessage({WindowMessage::Kind::Close, 0});
+    owner.RequestClose();
   return next;
 }
 

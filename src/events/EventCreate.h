@@ -16,7 +16,7 @@ class ToolButton;
 // through the studio's history, so that they can be taken back.
 class EventCreate : public Event {
 public:
-  EventCreate(PaintApp &owner, Studio &studio);
+  EventCreate(ScreenHost &owner, Studio &studio);
 
   bool Init() override;
   Event *RunFrame(EventManager &manager) override;

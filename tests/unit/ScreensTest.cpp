@@ -6,7 +6,7 @@
 // (choosing, counting the mark's frames, the hand-over to the creation screen),
 // which frames present and which rest, and undo and redo from their keys and
 // their buttons.
-#include "app/EventManager.h"
+#include "events/EventManager.h"
 #include "app/PaintApp.h"
 #include "create/OrbitCamera.h"
 #include "events/EventCreate.h"
@@ -151,8 +151,8 @@ namespace {
       EventManager &manager = EventManager::Instance();
       ASSERT_EQ(manager.Count(), 0);
       EventFactory factory;
-      factory.makeTitle = [this](PaintApp &owner) { return std::make_unique<EventTitle>(owner, studio); };
-      factory.makeCreate = [this](PaintApp &owner) { return std::make_unique<EventCreate>(owner, studio); };
+      factory.makeTitle = [this](ScreenHost &owner) { return std::make_unique<EventTitle>(owner, studio); };
+      factory.makeCreate = [this](ScreenHost &owner) { return std::make_unique<EventCreate>(owner, studio); };
       ASSERT_TRUE(manager.Start(app, factory));
       title = static_cast<EventTitle *>(manager.FindEvent("EventTitle"));
       create = static_cast<EventCreate *>(manager.FindEvent("EventCreate"));
