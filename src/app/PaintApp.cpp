@@ -58,6 +58,7 @@ bool PaintApp::Init()
   if(autosaveWanted)
   {
     autosave = std::make_unique<Autosave>(saveFolder);
+    autosave->RemoveLeftovers();
     if(restoreAutosave)
       autosave->Restore(*studio->Model());
     else
