@@ -1,19 +1,26 @@
 #include "events/EventCreate.h"
 
-#include "app/PaintApp.h"
+#include "events/ScreenHost.h"
+#include "gfx/GraphicsDevice.h"
+#include "platform/InputSource.h"
+#include "res/DataFiles.h"
+#include "res/SoundSystem.h"
+#include "store/SaveFolder.h"
 #include "base/Log.h"
 #include "base/ScreenLayout.h"
 #include "create/OrbitCamera.h"
 #include "create/Stroke.h"
 #include "events/Studio.h"
+#include "history/EditHistory.h"
 #include "model/VoxelModel.h"
 #include "store/SaveFolder.h"
 #include "ui/BackgroundWidget.h"
+#include "ui/HistoryButton.h"
 #include "ui/ToolButton.h"
 
 #include <exception>
 
-EventCreate::EventCreate(PaintApp &owner, Studio &studio)
+EventCreate::EventCreate(ScreenHost &owner, Studio &studio)
   : Event(owner, "EventCreate"), studio(studio),
     selectedTool(studio.Tool(Studio::RedPenIndex)), cursorTool(studio.Tool(Studio::RedPenIndex))
 {
@@ -47,7 +54,7 @@ Event *EventCreate::RunFrame(EventManager &)
   Event *next = HandleInput();
   Render();
   if(owner.Input().KeyState(Key::Escape))
-    owner.SendMessage({WindowMessage::Kind::Close, 0});
+    owner.RequestClose();
   return next;
 }
 
@@ -55,7 +62,7 @@ Event *EventCreate::HandleInput()
 {
   InputSource &input = owner.Input();
   GraphicsDevice &device = owner.Device();
-  VoxelModel &model = *studio.Model();
+  EditHistory &history = *studio.History();
 
   input.MousePosition(mouseX, mouseY);
   leftWasDown = leftDown;
@@ -68,7 +75,7 @@ Event *EventCreate::HandleInput()
   {
     try
     {
-      if(!model.Load(modelFile))
+      if(!history.Load(modelFile))
         LogLine("could not load the model from " + modelFile);
     }
     catch(const std::exception &error)
@@ -81,7 +88,7 @@ Event *EventCreate::HandleInput()
     try
     {
       // A folder that cannot be made or written to has said so.
-      if(owner.Saves().Prepare() && !model.Save(modelFile))
+      if(owner.Saves().Prepare() && !studio.Model()->Save(modelFile))
         LogLine("could not save the model to " + modelFile);
     }
     catch(const std::exception &error)
@@ -90,11 +97,26 @@ Event *EventCreate::HandleInput()
     }
   }
 
-  // While a pen stroke paints, the palette is frozen.
+  // Undo and redo act once per press of their keys.
+  undoWasDown = undoDown;
+  undoDown = input.KeyState(Key::Undo);
+  redoWasDown = redoDown;
+  redoDown = input.KeyState(Key::Redo);
+  if(undoDown && !undoWasDown)
+    Undo();
+  if(redoDown && !redoWasDown)
+    Redo();
+
+  // While a pen stroke paints, the palette and the history's buttons are frozen.
   if(!penStrokeActive)
+  {
     for(int i = 0; i < Studio::ToolCount; ++i)
       if(Event *next = studio.Tool(i)->Poll(studio, *this, mouseX, mouseY))
         return next;
+    UpdateHistoryButtons();
+    studio.UndoButton()->Poll(studio, *this, mouseX, mouseY);
+    studio.RedoButton()->Poll(studio, *this, mouseX, mouseY);
+  }
 
   const ToolKind kind = selectedTool->Kind();
   if(leftDown && !leftWasDown)
@@ -102,15 +124,15 @@ Event *EventCreate::HandleInput()
     switch(kind)
     {
       case ToolKind::Pen:
-        if(model.PaintAt(device, mouseX, mouseY, penColor))
+        if(history.PaintAt(device, mouseX, mouseY, penColor))
           penStrokeActive = true;
         break;
       case ToolKind::Cube:
-        if(model.PlaceCubeAt(mouseX, mouseY, cubeColor))
+        if(history.PlaceCubeAt(mouseX, mouseY, cubeColor))
           studio.Play(SoundId::Put);
         break;
       case ToolKind::Eraser:
-        if(model.EraseAt(mouseX, mouseY))
+        if(history.EraseAt(mouseX, mouseY))
           studio.Play(SoundId::Del);
         break;
       default:
@@ -129,12 +151,14 @@ Event *EventCreate::HandleInput()
         // pick buffer is rebuilt from the view that Apply just installed.
         studio.Camera()->Rotate(static_cast<float>(mouseX - prevMouseX), static_cast<float>(prevMouseY - mouseY));
         studio.Camera()->Apply();
-        model.RefreshPickBuffer(device);
+        studio.Model()->RefreshPickBuffer(device);
       }
     }
   }
   else if(!leftDown && leftWasDown)
   {
+    // The release ends the pen stroke: one step of the history.
+    history.EndStroke();
     // Tools are chosen on release: the later of two hovered buttons wins.
     for(int i = 0; i < Studio::ToolCount; ++i)
     {
@@ -146,6 +170,8 @@ Event *EventCreate::HandleInput()
       }
       tool->OnRelease(studio, *this);
     }
+    studio.UndoButton()->OnRelease(studio, *this);
+    studio.RedoButton()->OnRelease(studio, *this);
     penStrokeActive = false;
   }
 
@@ -159,11 +185,38 @@ Event *EventCreate::HandleInput()
 void EventCreate::PaintStroke()
 {
   GraphicsDevice &device = owner.Device();
-  VoxelModel &model = *studio.Model();
+  EditHistory &history = *studio.History();
   ForEachStrokePoint(prevMouseX, prevMouseY, mouseX, mouseY, [&](int x, int y) {
     if(x >= 0 && x < clientWidth && y >= 0 && y < clientHeight)
-      model.PaintAt(device, x, y, penColor);
+      history.PaintAt(device, x, y, penColor);
   });
+}
+
+bool EventCreate::Undo()
+{
+  EditHistory *history = studio.History();
+  if(!history || !history->Undo())
+    return false;
+  studio.Play(SoundId::Undo);
+  return true;
+}
+
+bool EventCreate::Redo()
+{
+  EditHistory *history = studio.History();
+  if(!history || !history->Redo())
+    return false;
+  studio.Play(SoundId::Redo);
+  return true;
+}
+
+void EventCreate::UpdateHistoryButtons()
+{
+  const EditHistory *history = studio.History();
+  if(HistoryButton *undo = studio.UndoButton())
+    undo->SetEnabled(history && history->CanUndo());
+  if(HistoryButton *redo = studio.RedoButton())
+    redo->SetEnabled(history && history->CanRedo());
 }
 
 void EventCreate::Render()
@@ -205,6 +258,9 @@ void EventCreate::DrawScene()
       else
         tool->DrawNormal();
     }
+    UpdateHistoryButtons();
+    studio.UndoButton()->Draw();
+    studio.RedoButton()->Draw();
   }
 
   // The model changes more often than the palette around it.
