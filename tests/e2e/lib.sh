@@ -3,6 +3,7 @@
 # Source it from a test script:  . "$(dirname "$0")/lib.sh"
 #
 #   e2e_start_display 1024x768     start Xvfb on a free display, export DISPLAY
+#   e2e_start_window_manager log   start openbox and wait until it answers
 #   e2e_wait_window Vextorn [secs] print the id of the first window so named
 #   e2e_screenshot file.png        capture the whole screen
 #   e2e_fail "message"             print a message on stderr and exit 1
@@ -55,7 +56,9 @@ e2e_start_display()
       if ! kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
         break
       fi
-      if DISPLAY=":${number}" xdpyinfo >/dev/null 2>&1; then
+      # The server that answers must be this one: when another took the
+      # number first, this one ends within moments of starting.
+      if DISPLAY=":${number}" xdpyinfo >/dev/null 2>&1 && sleep 0.2 && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
         export DISPLAY=":${number}"
         # The program must find the X server, not SDL's offscreen driver.
         unset SDL_VIDEODRIVER
@@ -69,6 +72,44 @@ e2e_start_display()
     E2E_XVFB_PID=""
   done
   e2e_fail "cannot start Xvfb"
+}
+
+# Starts a window manager (openbox) on the display and waits until it
+# answers (wmctrl -m). It runs with a home of its own beside the file "$1",
+# so that no settings of the user's change what it does. Its output goes to
+# that file; when it exits or
+# does not answer within 10 s it is started again, up to three times, and
+# what it printed is shown. Fails when it never answers.
+e2e_start_window_manager()
+{
+  local log="$1"
+  local home attempt tries wm
+  home="$(dirname "$log")/window-manager-home"
+  mkdir -p "$home" || e2e_fail "cannot make $home"
+  for attempt in 1 2 3; do
+    env -u XDG_CONFIG_HOME -u XDG_CACHE_HOME -u XDG_DATA_HOME HOME="$home" \
+      openbox --sm-disable >"$log" 2>&1 &
+    wm=$!
+    e2e_on_exit "kill $wm"
+    for tries in $(seq 1 100); do
+      if wmctrl -m >/dev/null 2>&1; then
+        return 0
+      fi
+      kill -0 "$wm" 2>/dev/null || break
+      sleep 0.1
+    done
+    if kill -0 "$wm" 2>/dev/null; then
+      echo "e2e: the window manager (attempt $attempt) runs but does not answer; it printed:" >&2
+      kill "$wm" >/dev/null 2>&1
+    else
+      wait "$wm"
+      echo "e2e: the window manager (attempt $attempt) ended with status $?; it printed:" >&2
+    fi
+    cat "$log" >&2
+  done
+  echo "e2e: the display is $DISPLAY:" >&2
+  xdpyinfo 2>&1 | head -n 5 >&2
+  e2e_fail "the window manager did not start"
 }
 
 # Prints the id of the first window with exactly this name, waiting up to

@@ -17,19 +17,12 @@ program=$(realpath "$1")
 tests=$(realpath "$(dirname "$0")")
 
 e2e_start_display 1600x1200
-openbox --sm-disable >/dev/null 2>&1 &
-wm=$!
-e2e_on_exit "kill $wm"
-for tries in $(seq 1 300); do
-  wmctrl -m >/dev/null 2>&1 && break
-  sleep 0.1
-done
-wmctrl -m >/dev/null 2>&1 || e2e_fail "the window manager did not start"
 
 e2e_work_folder
 work=$E2E_WORK
 shots="$work/shots"
 mkdir "$shots"
+e2e_start_window_manager "$work/window-manager.log"
 cd "$work"
 "$program" >"$work/log" 2>&1 &
 pid=$!
