@@ -1,7 +1,6 @@
 #include "events/EventCreate.h"
 
 #include "app/PaintApp.h"
-#include "base/Log.h"
 #include "base/ScreenLayout.h"
 #include "create/OrbitCamera.h"
 #include "create/Stroke.h"
@@ -11,6 +10,7 @@
 #include "ui/ToolButton.h"
 
 #include <exception>
+#include <string>
 
 namespace {
   // The model file of F7 and F8, in the save folder.
@@ -61,33 +61,39 @@ Event *EventCreate::HandleInput()
   leftDown = input.KeyState(Key::LeftButton);
 
   // F7 and F8 act in every frame while held. A failure leaves the model and
-  // the file as they were; the toy goes on.
+  // the file as they were, and the toy goes on; it is reported once per press.
   const std::string modelFile = owner.Saves().Path(ModelFileName);
   if(input.KeyState(Key::F7))
   {
     try
     {
-      if(!model.Load(modelFile))
-        LogLine("could not load the model from " + modelFile);
+      VoxelModel::LoadProblem problem = VoxelModel::LoadProblem::None;
+      std::string reason;
+      if(!model.Load(modelFile, problem, reason))
+        loadLog.Write(reason);
     }
     catch(const std::exception &error)
     {
-      LogLine(std::string("could not load the model: ") + error.what());
+      loadLog.Write(std::string("could not load the model: ") + error.what());
     }
   }
+  else
+    loadLog.Rearm();
   if(input.KeyState(Key::F8))
   {
     try
     {
-      // A folder that cannot be made or written to has said so.
-      if(owner.Saves().Prepare() && !model.Save(modelFile))
-        LogLine("could not save the model to " + modelFile);
+      std::string reason;
+      if(!owner.Saves().Prepare(reason) || !model.Save(modelFile, reason))
+        saveLog.Write(reason);
     }
     catch(const std::exception &error)
     {
-      LogLine(std::string("could not save the model: ") + error.what());
+      saveLog.Write(std::string("could not save the model: ") + error.what());
     }
   }
+  else
+    saveLog.Rearm();
 
   // While a pen stroke paints, the palette is frozen.
   if(!penStrokeActive)

@@ -366,15 +366,24 @@ bool VoxelModel::EraseAt(int x, int y)
 
 bool VoxelModel::Save(const std::string &path) const
 {
+  std::string reason;
+  if(Save(path, reason))
+    return true;
+  LogLine(reason);
+  return false;
+}
+
+bool VoxelModel::Save(const std::string &path, std::string &reason) const
+{
   if(Count() < 1)
   {
-    LogLine("not saving an empty model to " + path);
+    reason = "not saving an empty model to " + path;
     return false;
   }
   ReplacingFile out;
   if(!out.Open(path))
   {
-    LogLine("cannot create the model file " + path);
+    reason = "cannot create the model file " + path;
     return false;
   }
   const int32_t count = Count();
@@ -383,7 +392,7 @@ bool VoxelModel::Save(const std::string &path) const
     ok = At(i)->WriteFaces(out.File());
   if(!ok || !out.Commit())
   {
-    LogLine("could not write the model file " + path + "; the previous file is kept");
+    reason = "could not write the model file " + path + "; the previous file is kept";
     return false;
   }
   return true;

@@ -111,6 +111,9 @@ public:
   // of a temporary file that replaces `path` only when all was written and
   // synced. False, with any old file kept, on any failure.
   bool Save(const std::string &path) const;
+  // Save that gives the reason for a failure to the caller instead of
+  // writing it to the log.
+  bool Save(const std::string &path, std::string &reason) const;
   // Replaces the model with the file's meshes. The count and the exact size
   // for it are checked first; then each record is read straight into the
   // images of its new mesh and its centre checked (finite), and every new

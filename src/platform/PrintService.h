@@ -2,6 +2,8 @@
 
 #include "gfx/PixelRect.h"
 
+class LogGate;
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -63,7 +65,9 @@ public:
   static constexpr int defaultDpi = 300;
   static constexpr int maxDpi = 9600;
 
-  PrintService();
+  // Failures are reported through `gate` when one is given (not owned),
+  // else straight to standard error.
+  explicit PrintService(LogGate *gate = nullptr);
   PrintService(const PrintService &) = delete;
   PrintService &operator=(const PrintService &) = delete;
   ~PrintService();
@@ -97,6 +101,9 @@ public:
 private:
   struct Session;
 
+  void Report(const std::string &line);
+
   std::unique_ptr<Session> session;
   PrintPage page;
+  LogGate *log = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "res/PicturePrinter.h"
 
 #include "base/Log.h"
+#include "base/LogGate.h"
 #include "gfx/GraphicsDevice.h"
 #include "platform/PrintService.h"
 #include "res/DibImage.h"
@@ -9,9 +10,17 @@
 #include <string>
 #include <utility>
 
-PicturePrinter::PicturePrinter(std::string file)
-  : pictureFile(std::move(file))
+PicturePrinter::PicturePrinter(std::string file, LogGate *gate)
+  : pictureFile(std::move(file)), log(gate)
 {
+}
+
+void PicturePrinter::Report(const std::string &line)
+{
+  if(log)
+    log->Write(line);
+  else
+    LogLine(line);
 }
 
 bool PicturePrinter::Print(GraphicsDevice &device)
@@ -19,7 +28,7 @@ bool PicturePrinter::Print(GraphicsDevice &device)
   DibImage image;
   if(!image.CreateDib(pictureWidth, pictureHeight, 24) || !Capture(device, image))
   {
-    LogLine("printing: the picture could not be captured");
+    Report("printing: the picture could not be captured");
     return false;
   }
 
@@ -34,7 +43,7 @@ bool PicturePrinter::Print(GraphicsDevice &device)
       picture.pixels[static_cast<size_t>(y) * picture.width + x] = dc.GetPixel(x, y);
   }
 
-  PrintService service;
+  PrintService service(log);
   if(!service.OpenDefault())
     return false;
   PixelRect place = PlacePicture(service.Page().HorzDots(), service.Page().VertDots());
@@ -51,7 +60,7 @@ bool PicturePrinter::Capture(GraphicsDevice &device, DibImage &image)
   if(image.FromFile() || width <= 0 || height <= 0 || captureLeft + width > backBuffer->Width() ||
      captureTop + height > backBuffer->Height())
   {
-    LogLine("printing: the picture does not fit the back buffer");
+    Report("printing: the picture does not fit the back buffer");
     return false;
   }
   int pitch = 0;
@@ -69,8 +78,9 @@ bool PicturePrinter::Capture(GraphicsDevice &device, DibImage &image)
       dc.SetPixel(j, i, frame ? 0u : row[j] & 0xFFFFFFu);
     }
   }
-  if(!pictureFile.empty() && !image.SaveBmp(pictureFile))
-    LogLine("printing: could not write " + pictureFile);
+  std::string reason;
+  if(!pictureFile.empty() && !image.SaveBmp(pictureFile, reason))
+    Report("printing: " + reason);
   backBuffer->UnlockRect();
   return true;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 class DibImage;
+class LogGate;
 class GraphicsDevice;
 
 // Prints the model the way it is shown: the 506 by 336 model area of the last
@@ -29,7 +30,9 @@ public:
   static constexpr const char *documentName = "Quillomar";
 
   // Saves every capture to `pictureFile`; an empty path saves none.
-  explicit PicturePrinter(std::string pictureFile);
+  // Failures are reported through `gate` when one is given (not owned),
+  // else straight to standard error.
+  explicit PicturePrinter(std::string pictureFile, LogGate *gate = nullptr);
 
   // Captures the model area and prints it on the default printer. False when
   // the capture fails, when there is no print server or default printer, when
@@ -52,5 +55,9 @@ public:
   const std::string &PictureFile() const { return pictureFile; }
 
 private:
+  void Report(const std::string &line);
+
+private:
   std::string pictureFile;
+  LogGate *log = nullptr;
 };

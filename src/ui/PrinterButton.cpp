@@ -38,6 +38,10 @@ int PrinterButton::OnRelease(const SoundSink &sounds, EventCreate &)
 
 bool PrinterButton::PrintPicture(GraphicsDevice &graphicsDevice, const SaveFolder &saves)
 {
-  PicturePrinter printer(saves.Prepare() ? saves.Path(PicturePrinter::pictureName) : std::string());
+  std::string reason;
+  const bool folderReady = saves.Prepare(reason);
+  if(!folderReady)
+    printLog.Write(reason);
+  PicturePrinter printer(folderReady ? saves.Path(PicturePrinter::pictureName) : std::string(), &printLog);
   return printer.Print(graphicsDevice);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/LogGate.h"
 #include "ui/ToolButton.h"
 
 class SaveFolder;
@@ -27,4 +28,6 @@ private:
 
 private:
   bool pending = false;
+  // Each click may fail the same way again.
+  LogGate printLog;
 };
