@@ -4,7 +4,6 @@
 #include "gfx/BatchVertex.h"
 #include "gfx/GraphicsDevice.h"
 #include "model/ReplacingFile.h"
-#include "model/RoomMesh.h"
 #include "res/Texture.h"
 
 #include <bit>
@@ -51,10 +50,13 @@ VoxelModel::~VoxelModel()
 
 bool VoxelModel::Init(const VoxelModelSetup &setup)
 {
-  if(!setup.device || setup.left < 0 || setup.top < 0 || setup.width < 0 || setup.height < 0)
+  if(!setup.device || setup.left < 0 || setup.top < 0 || setup.width < 0 || setup.height < 0 ||
+     setup.roomTextureSize <= 0 || setup.roomTextureSize > RoomMesh::RoomTextureSize ||
+     setup.roomTextureSize == CubeMesh::CubeTextureSize)
     return false;
   device = setup.device;
   halfSize = setup.halfSize;
+  roomTextureSize = setup.roomTextureSize;
   left = setup.left;
   top = setup.top;
   right = setup.left + setup.width;
@@ -76,21 +78,27 @@ bool VoxelModel::Init(const VoxelModelSetup &setup)
       return false;
     outlineTexels.assign(static_cast<size_t>(overlayWidth) * overlayHeight, 0u);
   }
-  roomBatch = device->CreateFaceBatch(RoomMesh::RoomTextureSize, CubeMesh::KeptTexels(RoomMesh::RoomTextureSize));
+  roomBatch = device->CreateFaceBatch(roomTextureSize, CubeMesh::KeptTexels(roomTextureSize));
   cubeBatch = device->CreateFaceBatch(CubeMesh::CubeTextureSize, CubeMesh::KeptTexels(CubeMesh::CubeTextureSize));
   if(!roomBatch || !cubeBatch)
     return false;
 
   auto room = std::make_unique<RoomMesh>();
-  if(!room->BuildRoom(*device, Vector3(), RoomScale * halfSize))
+  if(!room->BuildRoom(*device, Vector3(), RoomScale * halfSize, roomTextureSize))
     return false;
   Add(room.release());
   return true;
 }
 
+int64_t VoxelModel::FileBytes(int64_t count) const
+{
+  const int64_t roomRecord = 12 + static_cast<int64_t>(CubeMesh::FaceCount) * roomTextureSize * roomTextureSize * 3;
+  return CountBytes + roomRecord + CubeRecordBytes * (count - 1);
+}
+
 FaceBatch *VoxelModel::BatchOf(const CubeMesh *mesh) const
 {
-  return mesh->TextureSize() == RoomMesh::RoomTextureSize ? roomBatch.get() : cubeBatch.get();
+  return mesh->TextureSize() == roomTextureSize ? roomBatch.get() : cubeBatch.get();
 }
 
 int VoxelModel::FirstQuadOf(int index) const
@@ -219,7 +227,7 @@ void VoxelModel::RefreshPickBuffer(GraphicsDevice &renderDevice)
     const bool isRoom = i == 0;
     PickRecord tag;
     tag.mesh = mesh;
-    tag.textureSize = isRoom ? RoomMesh::RoomTextureSize : CubeMesh::CubeTextureSize;
+    tag.textureSize = isRoom ? roomTextureSize : CubeMesh::CubeTextureSize;
     for(int f = 0; f < CubeMesh::FaceCount; ++f)
     {
       CubeFace &face = mesh->Face(f);
@@ -429,7 +437,7 @@ bool VoxelModel::Load(const std::string &path, LoadProblem &problem, std::string
   if(fseeko(file.get(), 0, SEEK_END) == 0)
     size = static_cast<int64_t>(ftello(file.get()));
   if(!SeekTo(file.get(), 0) || std::fread(&count, sizeof count, 1, file.get()) != 1 || count < 1 ||
-     size != CountBytes + RoomRecordBytes + CubeRecordBytes * (static_cast<int64_t>(count) - 1))
+     size != FileBytes(count))
     return refuse(LoadProblem::Damaged,
                   "the model file " + path + " is damaged (wrong count or size); the model is kept");
 
@@ -447,7 +455,7 @@ bool VoxelModel::Load(const std::string &path, LoadProblem &problem, std::string
   if(!IsFinite(roomCentre))
     return refuse(LoadProblem::Damaged, badCentre);
   RoomMesh *keptRoom = Count() > 0 ? dynamic_cast<RoomMesh *>(At(0)) : nullptr;
-  if(keptRoom && !(keptRoom->Centre() == roomCentre && keptRoom->TextureSize() == RoomMesh::RoomTextureSize))
+  if(keptRoom && !(keptRoom->Centre() == roomCentre && keptRoom->TextureSize() == roomTextureSize))
     keptRoom = nullptr;
   std::unique_ptr<RoomMesh> newRoom;
   std::unique_ptr<DibImage> roomImages[CubeMesh::FaceCount];
@@ -456,7 +464,7 @@ bool VoxelModel::Load(const std::string &path, LoadProblem &problem, std::string
     for(auto &image : roomImages)
     {
       image = std::make_unique<DibImage>();
-      if(!image->CreateByteImage(RoomMesh::RoomTextureSize, RoomMesh::RoomTextureSize))
+      if(!image->CreateByteImage(roomTextureSize, roomTextureSize))
         return refuse(LoadProblem::NoResources,
                       "not enough memory to load the model file " + path + "; the model is kept");
       if(!CubeMesh::ReadImage(file.get(), *image))
@@ -466,7 +474,7 @@ bool VoxelModel::Load(const std::string &path, LoadProblem &problem, std::string
   else
   {
     newRoom = std::make_unique<RoomMesh>();
-    if(!newRoom->BuildBlankRoom(*device, roomCentre, RoomScale * halfSize))
+    if(!newRoom->BuildBlankRoom(*device, roomCentre, RoomScale * halfSize, roomTextureSize))
       return refuse(LoadProblem::NoResources, roomFailed);
     if(!newRoom->ReadFaces(file.get()))
       return refuse(LoadProblem::Damaged, cannotRead);
