@@ -5,7 +5,7 @@
 # features), corpus size and crashes. Exit status 1 when any target crashed
 # (its input is kept in BUILD/crashes/TARGET/).
 #
-# Usage: scripts/fuzz.sh [SECONDS] [TARGET...]
+# Usage: scripts/fuzz.sh [SECONDS] [TARGET...]   (exit status 77: no clang)
 #   TARGET is bmp, png, wav, model_file, autosave or options (default: all).
 # Environment:
 #   VEXTORN_FUZZ_BUILD  the build folder (default build/fuzz)
@@ -33,7 +33,7 @@ build=$(realpath "$build")
 
 if ! command -v clang++ >/dev/null 2>&1; then
   echo "fuzz: clang++ is missing (bash scripts/install-deps.sh test installs it)" >&2
-  exit 1
+  exit 77
 fi
 if [ ! -f "$build/CMakeCache.txt" ]; then
   CC=clang CXX=clang++ cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVEXTORN_FUZZ=ON \

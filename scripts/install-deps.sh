@@ -3,7 +3,8 @@
 # Usage: scripts/install-deps.sh [run|test]
 #   run   what building, playing and making the Debian package need
 #   test  also what the test suite needs (X server, xdotool, image tools, print
-#         server, the validators of the installed desktop files)
+#         server, the validators of the installed desktop files, clang with
+#         libFuzzer for the fuzz targets)
 set -euo pipefail
 
 mode="${1:-run}"
@@ -13,7 +14,8 @@ packages=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpng-dev libcairo
           libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core dpkg-dev)
 if [ "$mode" = test ]; then
   packages+=(xvfb xauth xdotool imagemagick x11-utils python3 cups-daemon cups-client ghostscript
-             desktop-file-utils appstream groff-base openbox wmctrl)
+             desktop-file-utils appstream groff-base openbox wmctrl
+             clang libclang-rt-14-dev)
 fi
 
 missing=()

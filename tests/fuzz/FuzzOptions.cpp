@@ -33,7 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
   switch(options.Parse(arguments))
   {
     case LaunchOptions::Outcome::Refused:
-      Check(!options.Error().empty());
+      // One line, whatever bytes the arguments hold.
+      Check(!options.Error().empty() && options.Error().find('\n') == std::string::npos &&
+            options.Error().find('\r') == std::string::npos);
       break;
     case LaunchOptions::Outcome::Run:
       if(!options.Window().fullscreen)
