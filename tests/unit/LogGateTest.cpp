@@ -1,5 +1,7 @@
-// The gate that keeps repeated diagnostics off standard error: what goes
-// through, what is held back, and for how long.
+// Diagnostic lines: one line whatever the message holds, and the gate that
+// keeps repeated ones off standard error (what goes through, what is held
+// back, and for how long).
+#include "base/Log.h"
 #include "base/LogGate.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +23,14 @@ namespace {
       lines += c == '\n';
     return lines;
   }
+}
+
+TEST(LogLine, ControlCharactersInTheMessageAreEscapedSoItStaysOneLine)
+{
+  testing::internal::CaptureStderr();
+  LogLine(std::string("cannot open /tmp/a\nb\tc\r\x7f") + '\0' + "end");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "vextorn: cannot open /tmp/a\\nb\\tc\\r\\x7f\\x00end\n");
+  EXPECT_EQ(OneLine("plain text, unchanged: \xc3\xa9"), "plain text, unchanged: \xc3\xa9");
 }
 
 TEST(LogGate, TheSameLineGoesThroughOncePerIntervalAndOthersAreNotHeldBackByIt)
