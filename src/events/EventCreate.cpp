@@ -5,8 +5,10 @@
 #include "create/OrbitCamera.h"
 #include "create/Stroke.h"
 #include "events/Studio.h"
+#include "history/EditHistory.h"
 #include "model/VoxelModel.h"
 #include "ui/BackgroundWidget.h"
+#include "ui/HistoryButton.h"
 #include "ui/ToolButton.h"
 
 #include <exception>
@@ -54,7 +56,7 @@ Event *EventCreate::HandleInput()
 {
   InputSource &input = owner.Input();
   GraphicsDevice &device = owner.Device();
-  VoxelModel &model = *studio.Model();
+  EditHistory &history = *studio.History();
 
   input.MousePosition(mouseX, mouseY);
   leftWasDown = leftDown;
@@ -67,9 +69,8 @@ Event *EventCreate::HandleInput()
   {
     try
     {
-      VoxelModel::LoadProblem problem = VoxelModel::LoadProblem::None;
       std::string reason;
-      if(!model.Load(modelFile, problem, reason))
+      if(!history.Load(modelFile, reason))
         loadLog.Write(reason);
     }
     catch(const std::exception &error)
@@ -84,7 +85,7 @@ Event *EventCreate::HandleInput()
     try
     {
       std::string reason;
-      if(!owner.Saves().Prepare(reason) || !model.Save(modelFile, reason))
+      if(!owner.Saves().Prepare(reason) || !studio.Model()->Save(modelFile, reason))
         saveLog.Write(reason);
     }
     catch(const std::exception &error)
@@ -95,11 +96,26 @@ Event *EventCreate::HandleInput()
   else
     saveLog.Rearm();
 
-  // While a pen stroke paints, the palette is frozen.
+  // Undo and redo act once per press of their keys.
+  undoWasDown = undoDown;
+  undoDown = input.KeyState(Key::Undo);
+  redoWasDown = redoDown;
+  redoDown = input.KeyState(Key::Redo);
+  if(undoDown && !undoWasDown)
+    Undo();
+  if(redoDown && !redoWasDown)
+    Redo();
+
+  // While a pen stroke paints, the palette and the history's buttons are frozen.
   if(!penStrokeActive)
+  {
     for(int i = 0; i < Studio::ToolCount; ++i)
       if(Event *next = studio.Tool(i)->Poll(studio, *this, mouseX, mouseY))
         return next;
+    UpdateHistoryButtons();
+    studio.UndoButton()->Poll(studio, *this, mouseX, mouseY);
+    studio.RedoButton()->Poll(studio, *this, mouseX, mouseY);
+  }
 
   const ToolKind kind = selectedTool->Kind();
   if(leftDown && !leftWasDown)
@@ -107,15 +123,15 @@ Event *EventCreate::HandleInput()
     switch(kind)
     {
       case ToolKind::Pen:
-        if(model.PaintAt(device, mouseX, mouseY, penColor))
+        if(history.PaintAt(device, mouseX, mouseY, penColor))
           penStrokeActive = true;
         break;
       case ToolKind::Cube:
-        if(model.PlaceCubeAt(mouseX, mouseY, cubeColor))
+        if(history.PlaceCubeAt(mouseX, mouseY, cubeColor))
           studio.Play(SoundId::Put);
         break;
       case ToolKind::Eraser:
-        if(model.EraseAt(mouseX, mouseY))
+        if(history.EraseAt(mouseX, mouseY))
           studio.Play(SoundId::Del);
         break;
       default:
@@ -134,12 +150,14 @@ Event *EventCreate::HandleInput()
         // pick buffer is rebuilt from the view that Apply just installed.
         studio.Camera()->Rotate(static_cast<float>(mouseX - prevMouseX), static_cast<float>(prevMouseY - mouseY));
         studio.Camera()->Apply();
-        model.RefreshPickBuffer(device);
+        studio.Model()->RefreshPickBuffer(device);
       }
     }
   }
   else if(!leftDown && leftWasDown)
   {
+    // The release ends the pen stroke: one step of the history.
+    history.EndStroke();
     // Tools are chosen on release: the later of two hovered buttons wins.
     for(int i = 0; i < Studio::ToolCount; ++i)
     {
@@ -151,6 +169,8 @@ Event *EventCreate::HandleInput()
       }
       tool->OnRelease(studio, *this);
     }
+    studio.UndoButton()->OnRelease(studio, *this);
+    studio.RedoButton()->OnRelease(studio, *this);
     penStrokeActive = false;
   }
 
@@ -164,11 +184,38 @@ Event *EventCreate::HandleInput()
 void EventCreate::PaintStroke()
 {
   GraphicsDevice &device = owner.Device();
-  VoxelModel &model = *studio.Model();
+  EditHistory &history = *studio.History();
   ForEachStrokePoint(prevMouseX, prevMouseY, mouseX, mouseY, [&](int x, int y) {
     if(x >= 0 && x < clientWidth && y >= 0 && y < clientHeight)
-      model.PaintAt(device, x, y, penColor);
+      history.PaintAt(device, x, y, penColor);
   });
+}
+
+bool EventCreate::Undo()
+{
+  EditHistory *history = studio.History();
+  if(!history || !history->Undo())
+    return false;
+  studio.Play(SoundId::Undo);
+  return true;
+}
+
+bool EventCreate::Redo()
+{
+  EditHistory *history = studio.History();
+  if(!history || !history->Redo())
+    return false;
+  studio.Play(SoundId::Redo);
+  return true;
+}
+
+void EventCreate::UpdateHistoryButtons()
+{
+  const EditHistory *history = studio.History();
+  if(HistoryButton *undo = studio.UndoButton())
+    undo->SetEnabled(history && history->CanUndo());
+  if(HistoryButton *redo = studio.RedoButton())
+    redo->SetEnabled(history && history->CanRedo());
 }
 
 void EventCreate::Render()
@@ -210,6 +257,9 @@ void EventCreate::DrawScene()
       else
         tool->DrawNormal();
     }
+    UpdateHistoryButtons();
+    studio.UndoButton()->Draw();
+    studio.RedoButton()->Draw();
   }
 
   // The model changes more often than the palette around it.

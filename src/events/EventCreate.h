@@ -10,10 +10,11 @@ class SaveFolder;
 class Studio;
 class ToolButton;
 
-// The creation screen: the palette, the model in its white area with black
-// outlines, and the selected tool's cursor. Each frame reads the input
-// (painting, placing, erasing, turning, choosing tools, F7/F8), draws and
-// presents.
+// The creation screen: the palette, the undo and redo buttons, the model in
+// its white area with black outlines, and the selected tool's cursor. Each
+// frame reads the input (painting, placing, erasing, turning, choosing
+// tools, F7/F8, undo and redo), draws and presents. Edits of the model go
+// through the studio's history, so that they can be taken back.
 class EventCreate : public Event {
 public:
   EventCreate(PaintApp &owner, Studio &studio);
@@ -37,6 +38,11 @@ public:
   // The input step: returns this event, or the one a tool button handed back.
   Event *HandleInput();
 
+  // Take back, or do again, one step of the history, with the step's sound.
+  // False (and silent) when there is nothing to take back or do again.
+  bool Undo();
+  bool Redo();
+
 private:
   // Draws the frame and presents it; a frame that draws what the window
   // shows already rests.
@@ -49,6 +55,8 @@ private:
   // Paints every point of the line from the previous mouse position towards
   // the current one, stopping one step short of it.
   void PaintStroke();
+  // Enables the undo and redo buttons by what the history holds.
+  void UpdateHistoryButtons();
 
 private:
   Studio &studio;
@@ -67,6 +75,12 @@ private:
   // The left button's reading of this frame and of the previous one.
   int leftDown = 0;
   int leftWasDown = 0;
+  // The undo and redo keys' readings of this frame and of the previous one:
+  // each press acts once.
+  int undoDown = 0;
+  int undoWasDown = 0;
+  int redoDown = 0;
+  int redoWasDown = 0;
   bool firstScenePassDone = false;
   bool firstOverlayDone = false;
   // F7 and F8 failures: one line per press of the key.

@@ -3,10 +3,12 @@
 #include "app/PaintApp.h"
 #include "base/ScreenLayout.h"
 #include "create/OrbitCamera.h"
+#include "history/EditHistory.h"
 #include "model/VoxelModel.h"
 #include "res/Sound.h"
 #include "ui/BackgroundWidget.h"
 #include "ui/EndButton.h"
+#include "ui/HistoryButton.h"
 #include "ui/SelectedAnimation.h"
 #include "ui/StartButton.h"
 #include "ui/TitlePicture.h"
@@ -15,8 +17,8 @@
 
 namespace {
   // In the order of SoundId.
-  const char *const SoundFiles[] = {"start.wav", "end.wav", "select.wav", "selected.wav", "door.wav",
-                                    "draw.wav", "put.wav", "del.wav", "print.wav"};
+  const char *const SoundFiles[] = {"start.wav", "end.wav", "select.wav", "selected.wav", "door.wav", "draw.wav",
+                                    "put.wav",   "del.wav", "print.wav",  "undo.wav",     "redo.wav"};
   static_assert(sizeof(SoundFiles) / sizeof(SoundFiles[0]) == static_cast<int>(SoundId::Count));
 }
 
@@ -53,6 +55,7 @@ bool Studio::Init(PaintApp &app, GraphicsDevice &device, int width, int height)
   setup.height = ScreenLayout::ModelHeight;
   if(!model->Init(setup))
     return false;
+  history = std::make_unique<EditHistory>(*model);
 
   camera = std::make_unique<OrbitCamera>();
   camera->Init(device, width, height);
@@ -80,6 +83,12 @@ bool Studio::Init(PaintApp &app, GraphicsDevice &device, int width, int height)
     if(!tools[i] || !tools[i]->Load(device, files))
       return false;
   }
+  undoButton = std::make_unique<HistoryButton>(ToolKind::Undo);
+  if(!undoButton->Load(device, files))
+    return false;
+  redoButton = std::make_unique<HistoryButton>(ToolKind::Redo);
+  if(!redoButton->Load(device, files))
+    return false;
 
   for(int i = 0; i < static_cast<int>(SoundId::Count); ++i)
   {
@@ -92,6 +101,8 @@ bool Studio::Init(PaintApp &app, GraphicsDevice &device, int width, int height)
 
 void Studio::Teardown()
 {
+  // The history edits the model: it goes first.
+  history.reset();
   model.reset();
   camera.reset();
   titlePicture.reset();
@@ -101,6 +112,8 @@ void Studio::Teardown()
   background.reset();
   for(auto &tool : tools)
     tool.reset();
+  undoButton.reset();
+  redoButton.reset();
   for(auto &sound : sounds)
     sound.reset();
 }

@@ -7,8 +7,10 @@
 #include <memory>
 
 class BackgroundWidget;
+class EditHistory;
 class EndButton;
 class GraphicsDevice;
+class HistoryButton;
 class OrbitCamera;
 class PaintApp;
 class SelectedAnimation;
@@ -18,8 +20,9 @@ class TitlePicture;
 class ToolButton;
 class VoxelModel;
 
-// Everything the two screens share, loaded once at start-up: the cube model,
-// the camera, every widget of both screens and every sound.
+// Everything the two screens share, loaded once at start-up: the cube model
+// and the history of its edits, the camera, every widget of both screens and
+// every sound.
 class Studio : public SoundSink {
 public:
   static constexpr int ToolCount = 22;
@@ -34,10 +37,11 @@ public:
   Studio &operator=(const Studio &) = delete;
   ~Studio() override;
 
-  // Sets the model viewport, then builds and loads the model, the camera, the
-  // title widgets, the background, the 22 tool buttons and the nine sounds, in
-  // that order, the pictures and sounds from the application's data folder.
-  // Stops at the first failure (false), keeping what was built.
+  // Sets the model viewport, then builds and loads the model and its
+  // history, the camera, the title widgets, the background, the 22 tool
+  // buttons, the undo and redo buttons and the sounds, in that order, the
+  // pictures and sounds from the application's data folder. Stops at the
+  // first failure (false), keeping what was built.
   bool Init(PaintApp &app, GraphicsDevice &device, int width, int height);
   // Deletes everything built; may run any number of times.
   void Teardown();
@@ -53,7 +57,10 @@ public:
   SelectedAnimation *GetSelectedAnimation() const { return selectedAnimation.get(); }
   BackgroundWidget *Background() const { return background.get(); }
   VoxelModel *Model() const { return model.get(); }
+  EditHistory *History() const { return history.get(); }
   ToolButton *Tool(int index) const { return tools[index].get(); }
+  HistoryButton *UndoButton() const { return undoButton.get(); }
+  HistoryButton *RedoButton() const { return redoButton.get(); }
   Sound *GetSound(SoundId id) const { return sounds[static_cast<int>(id)].get(); }
 
 private:
@@ -65,6 +72,9 @@ private:
   std::unique_ptr<SelectedAnimation> selectedAnimation;
   std::unique_ptr<BackgroundWidget> background;
   std::unique_ptr<VoxelModel> model;
+  std::unique_ptr<EditHistory> history;
   std::array<std::unique_ptr<ToolButton>, ToolCount> tools;
+  std::unique_ptr<HistoryButton> undoButton;
+  std::unique_ptr<HistoryButton> redoButton;
   std::array<std::unique_ptr<Sound>, static_cast<int>(SoundId::Count)> sounds;
 };

@@ -90,6 +90,18 @@ bool CubeMesh::ReadFaces(const uint8_t *texels, GraphicsDevice &device)
   return true;
 }
 
+bool CubeMesh::CopyFaces(uint8_t *texels) const
+{
+  const size_t faceBytes = static_cast<size_t>(textureSize) * textureSize * 3;
+  for(int f = 0; f < FaceCount; ++f)
+    if(!textures[f] || !textures[f]->Backing() || !textures[f]->Backing()->Data() ||
+       textures[f]->Backing()->Width() != textureSize || textures[f]->Backing()->Height() != textureSize)
+      return false;
+  for(int f = 0; f < FaceCount; ++f)
+    std::memcpy(texels + f * faceBytes, textures[f]->Backing()->Data(), faceBytes);
+  return true;
+}
+
 bool CubeMesh::ReadImage(std::FILE *file, DibImage &image)
 {
   if(!image.Data() || image.FromFile())

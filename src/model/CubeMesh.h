@@ -45,6 +45,10 @@ public:
   // red-green-blue, as the model file holds them) from `texels` into the
   // images and uploads them. False when the mesh has not been built.
   virtual bool ReadFaces(const uint8_t *texels, GraphicsDevice &device);
+  // Copies the six faces' texels, in the same layout, into `texels`
+  // (FaceBytes() bytes). False, with nothing copied, when the mesh has not
+  // been built.
+  bool CopyFaces(uint8_t *texels) const;
   // Reads the six faces' texels (the same layout) from the file's current
   // position straight into the images; nothing is uploaded. False when the
   // mesh has not been built or a read falls short.

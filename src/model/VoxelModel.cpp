@@ -292,7 +292,7 @@ void VoxelModel::DrawOutlines(GraphicsDevice &outlineDevice)
   outlineDevice.SetViewport(previous);
 }
 
-bool VoxelModel::PaintAt(GraphicsDevice &paintDevice, int x, int y, const RgbColour &penColour)
+bool VoxelModel::PaintAt(GraphicsDevice &paintDevice, int x, int y, const RgbColour &penColour, PaintedTexel *painted)
 {
   if(!Contains(x, y))
     return false;
@@ -310,6 +310,15 @@ bool VoxelModel::PaintAt(GraphicsDevice &paintDevice, int x, int y, const RgbCol
     return false;
 
   uint8_t *texel = image->Data() + (static_cast<size_t>(ty) * image->Width() + tx) * 3;
+  if(painted)
+  {
+    painted->mesh = record.mesh;
+    painted->face = record.faceIndex;
+    painted->x = tx;
+    painted->y = ty;
+    painted->before = {texel[0], texel[1], texel[2]};
+    painted->after = penColour;
+  }
   texel[0] = penColour.red;
   texel[1] = penColour.green;
   texel[2] = penColour.blue;
@@ -360,16 +369,162 @@ bool VoxelModel::PlaceCubeAt(int x, int y, const RgbColour &cubeColour)
   return AddCube(hit, cubeColour);
 }
 
-bool VoxelModel::EraseAt(int x, int y)
+bool VoxelModel::EraseAt(int x, int y, CubeCopy *erased)
 {
   if(!device || !Contains(x, y))
     return false;
   const PickRecord &record = pickBuffer.At(x, y);
   if(!record.mesh || record.textureSize != CubeMesh::CubeTextureSize)
     return false;
+  if(erased)
+    CopyCube(IndexOf(record.mesh), *erased);
   const bool removed = RemoveCube(record.mesh);
   RefreshPickBuffer(*device);
   return removed;
+}
+
+bool VoxelModel::InsertCube(const CubeCopy &cube)
+{
+  if(!device || cube.index < 1 || cube.index > Count() || !IsFinite(cube.centre))
+    return false;
+  auto mesh = std::make_unique<CubeMesh>();
+  if(!mesh->BuildBlank(*device, cube.centre, halfSize) || cube.texels.size() != mesh->FaceBytes() ||
+     !mesh->ReadFaces(cube.texels.data(), *device))
+    return false;
+
+  // The meshes after the place step aside and come back behind the new one.
+  std::vector<CubeMesh *> after;
+  while(Count() > cube.index)
+  {
+    after.push_back(At(Count() - 1));
+    PointerList<CubeMesh>::RemoveAt(Count() - 1);
+  }
+  CubeMesh *inserted = mesh.release();
+  PointerList<CubeMesh>::Add(inserted);
+  for(auto it = after.rbegin(); it != after.rend(); ++it)
+    PointerList<CubeMesh>::Add(*it);
+  if(FaceBatch *batch = BatchOf(inserted))
+  {
+    BatchVertex quads[CubeMesh::FaceCount * CubeMesh::QuadCorners];
+    inserted->WriteQuads(quads);
+    batch->Insert(FirstQuadOf(cube.index), quads, CubeMesh::FaceCount);
+  }
+  ++changeCount;
+  RefreshPickBuffer(*device);
+  return true;
+}
+
+bool VoxelModel::RemoveCubeAt(int index)
+{
+  if(!device || index < 1 || index >= Count() || At(index)->TextureSize() != CubeMesh::CubeTextureSize)
+    return false;
+  const bool removed = RemoveCube(At(index));
+  RefreshPickBuffer(*device);
+  return removed;
+}
+
+Texture *VoxelModel::EditableFace(int mesh, int face) const
+{
+  if(mesh < 0 || mesh >= Count() || face < 0 || face >= CubeMesh::FaceCount)
+    return nullptr;
+  const CubeMesh *owner = At(mesh);
+  Texture *texture = owner->FaceTexture(face);
+  const DibImage *image = texture ? texture->Backing() : nullptr;
+  if(!image || !image->Data() || image->Width() != owner->TextureSize() || image->Height() != owner->TextureSize())
+    return nullptr;
+  return texture;
+}
+
+bool VoxelModel::SetTexel(int mesh, int face, int x, int y, const RgbColour &colour)
+{
+  Texture *texture = EditableFace(mesh, face);
+  if(!device || !texture || x < 0 || y < 0 || x >= texture->Backing()->Width() || y >= texture->Backing()->Height())
+    return false;
+  DibImage *image = texture->Backing();
+  uint8_t *texel = image->Data() + (static_cast<size_t>(y) * image->Width() + x) * 3;
+  texel[0] = colour.red;
+  texel[1] = colour.green;
+  texel[2] = colour.blue;
+  texture->Upload(*device, x, y, 1, 1);
+  ++changeCount;
+  return true;
+}
+
+bool VoxelModel::TexelColour(int mesh, int face, int x, int y, RgbColour &colour) const
+{
+  const Texture *texture = EditableFace(mesh, face);
+  if(!texture || x < 0 || y < 0 || x >= texture->Backing()->Width() || y >= texture->Backing()->Height())
+    return false;
+  const DibImage *image = texture->Backing();
+  const uint8_t *texel = image->Data() + (static_cast<size_t>(y) * image->Width() + x) * 3;
+  colour = {texel[0], texel[1], texel[2]};
+  return true;
+}
+
+bool VoxelModel::CopyCube(int index, CubeCopy &copy) const
+{
+  if(index < 1 || index >= Count() || At(index)->TextureSize() != CubeMesh::CubeTextureSize)
+    return false;
+  const CubeMesh *cube = At(index);
+  std::vector<uint8_t> texels(cube->FaceBytes());
+  if(!cube->CopyFaces(texels.data()))
+    return false;
+  copy.index = index;
+  copy.centre = cube->Centre();
+  copy.texels = std::move(texels);
+  return true;
+}
+
+bool VoxelModel::SaveToMemory(std::vector<uint8_t> &bytes) const
+{
+  bytes.clear();
+  if(Count() < 1)
+    return false;
+  size_t size = CountBytes;
+  for(int i = 0; i < Count(); ++i)
+    size += 3 * sizeof(float) + At(i)->FaceBytes();
+  bytes.resize(size);
+  uint8_t *out = bytes.data();
+  const int32_t count = Count();
+  std::memcpy(out, &count, sizeof count);
+  out += sizeof count;
+  for(int i = 0; i < Count(); ++i)
+  {
+    const CubeMesh *mesh = At(i);
+    const float xyz[3] = {mesh->Centre().x, mesh->Centre().y, mesh->Centre().z};
+    std::memcpy(out, xyz, sizeof xyz);
+    out += sizeof xyz;
+    if(!mesh->CopyFaces(out))
+    {
+      bytes.clear();
+      return false;
+    }
+    out += mesh->FaceBytes();
+  }
+  return true;
+}
+
+bool VoxelModel::LoadFromMemory(const std::vector<uint8_t> &bytes)
+{
+  const std::string source = "the kept copy of the model";
+  if(bytes.empty())
+  {
+    LogLine(source + " is empty; the model is kept");
+    return false;
+  }
+  // Read only: the stream never writes into the bytes.
+  FileHandle file(fmemopen(const_cast<uint8_t *>(bytes.data()), bytes.size(), "rb"));
+  if(!file)
+  {
+    LogLine("cannot read " + source + "; the model is kept");
+    return false;
+  }
+  LoadProblem problem = LoadProblem::None;
+  std::string reason;
+  if(LoadStream(file.get(), source, problem, reason))
+    return true;
+  LogLine(reason);
+  return false;
 }
 
 bool VoxelModel::Save(const std::string &path) const
@@ -430,27 +585,39 @@ bool VoxelModel::Load(const std::string &path, LoadProblem &problem, std::string
   FileHandle file(std::fopen(path.c_str(), "rb"));
   if(!file)
     return refuse(LoadProblem::CannotOpen, "cannot open the model file " + path);
+  return LoadStream(file.get(), "the model file " + path, problem, reason);
+}
+
+bool VoxelModel::LoadStream(std::FILE *file, const std::string &source, LoadProblem &problem, std::string &reason)
+{
+  problem = LoadProblem::None;
+  reason.clear();
+  const auto refuse = [&](LoadProblem kind, const std::string &why) {
+    problem = kind;
+    reason = why;
+    return false;
+  };
+  if(!device)
+    return refuse(LoadProblem::NoResources, "cannot load " + source + ": there is no device");
 
   // The count and the exact size it implies are checked before anything else.
   int32_t count = 0;
   int64_t size = -1;
-  if(fseeko(file.get(), 0, SEEK_END) == 0)
-    size = static_cast<int64_t>(ftello(file.get()));
-  if(!SeekTo(file.get(), 0) || std::fread(&count, sizeof count, 1, file.get()) != 1 || count < 1 ||
-     size != FileBytes(count))
-    return refuse(LoadProblem::Damaged,
-                  "the model file " + path + " is damaged (wrong count or size); the model is kept");
+  if(fseeko(file, 0, SEEK_END) == 0)
+    size = static_cast<int64_t>(ftello(file));
+  if(!SeekTo(file, 0) || std::fread(&count, sizeof count, 1, file) != 1 || count < 1 || size != FileBytes(count))
+    return refuse(LoadProblem::Damaged, source + " is damaged (wrong count or size); the model is kept");
 
   // Then each record is read straight into the images of its new mesh, and
   // its centre checked. Every new mesh is built before the model changes; the
   // room is kept (and only its texels replaced) when the file's room stands
   // where it stands, its texels going to fresh images until all succeeded.
-  const std::string cannotRead = "could not read the model file " + path + "; the model is kept";
-  const std::string badCentre = "the model file " + path + " is damaged (bad centre); the model is kept";
+  const std::string cannotRead = "could not read " + source + "; the model is kept";
+  const std::string badCentre = source + " is damaged (bad centre); the model is kept";
   const std::string roomFailed = "could not create the textures of the loaded room; the model is kept";
   const std::string cubeFailed = "could not create the textures of a loaded cube; the model is kept";
   Vector3 roomCentre;
-  if(!ReadCentre(file.get(), roomCentre))
+  if(!ReadCentre(file, roomCentre))
     return refuse(LoadProblem::Damaged, cannotRead);
   if(!IsFinite(roomCentre))
     return refuse(LoadProblem::Damaged, badCentre);
@@ -465,9 +632,8 @@ bool VoxelModel::Load(const std::string &path, LoadProblem &problem, std::string
     {
       image = std::make_unique<DibImage>();
       if(!image->CreateByteImage(roomTextureSize, roomTextureSize))
-        return refuse(LoadProblem::NoResources,
-                      "not enough memory to load the model file " + path + "; the model is kept");
-      if(!CubeMesh::ReadImage(file.get(), *image))
+        return refuse(LoadProblem::NoResources, "not enough memory to load " + source + "; the model is kept");
+      if(!CubeMesh::ReadImage(file, *image))
         return refuse(LoadProblem::Damaged, cannotRead);
     }
   }
@@ -476,7 +642,7 @@ bool VoxelModel::Load(const std::string &path, LoadProblem &problem, std::string
     newRoom = std::make_unique<RoomMesh>();
     if(!newRoom->BuildBlankRoom(*device, roomCentre, RoomScale * halfSize, roomTextureSize))
       return refuse(LoadProblem::NoResources, roomFailed);
-    if(!newRoom->ReadFaces(file.get()))
+    if(!newRoom->ReadFaces(file))
       return refuse(LoadProblem::Damaged, cannotRead);
   }
 
@@ -485,18 +651,17 @@ bool VoxelModel::Load(const std::string &path, LoadProblem &problem, std::string
   for(int32_t i = 1; i < count; ++i)
   {
     Vector3 centre;
-    if(!ReadCentre(file.get(), centre))
+    if(!ReadCentre(file, centre))
       return refuse(LoadProblem::Damaged, cannotRead);
     if(!IsFinite(centre))
       return refuse(LoadProblem::Damaged, badCentre);
     auto cube = std::make_unique<CubeMesh>();
     if(!cube->BuildBlank(*device, centre, halfSize))
       return refuse(LoadProblem::NoResources, cubeFailed);
-    if(!cube->ReadFaces(file.get()))
+    if(!cube->ReadFaces(file))
       return refuse(LoadProblem::Damaged, cannotRead);
     cubes.push_back(std::move(cube));
   }
-  file.reset();
 
   // Only the texels the devices keep are converted.
   for(auto &cube : cubes)

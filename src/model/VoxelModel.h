@@ -7,19 +7,23 @@
 #include "gfx/PixelRect.h"
 #include "gfx/Vector2.h"
 #include "gfx/Vector3.h"
+#include "model/CubeCopy.h"
 #include "model/CubeMesh.h"
 #include "model/OutlineMask.h"
+#include "model/PaintedTexel.h"
 #include "model/PickBuffer.h"
 #include "model/RoomMesh.h"
 #include "res/RgbColour.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
 class GraphicsDevice;
 class Surface;
+class Texture;
 
 // What VoxelModel::Init needs: the device (not owned), the cubes' half-size,
 // the size of the pick buffer (the screen) and the active rectangle.
@@ -109,13 +113,44 @@ public:
   // left at (left - 1, top), with the full-screen viewport (put back after).
   void DrawOutlines(GraphicsDevice &device);
 
-  // Paints the texel of the face under the pixel with the pen colour.
-  bool PaintAt(GraphicsDevice &device, int x, int y, const RgbColour &penColour);
+  // Paints the texel of the face under the pixel with the pen colour; when
+  // it does and `painted` is given, says there which texel it was and what
+  // it held before.
+  bool PaintAt(GraphicsDevice &device, int x, int y, const RgbColour &penColour, PaintedTexel *painted = nullptr);
   // Sets a new cube against the face under the pixel, centred on the point
   // hit and moved out from the face by half a cube.
   bool PlaceCubeAt(int x, int y, const RgbColour &cubeColour);
-  // Removes the cube under the pixel (never the room).
-  bool EraseAt(int x, int y);
+  // Removes the cube under the pixel (never the room); when it does and
+  // `erased` is given, first copies the cube there.
+  bool EraseAt(int x, int y, CubeCopy *erased = nullptr);
+
+  // The edits that take back or repeat the ones above (each changes the
+  // model's content, as they do):
+  // Puts the copied cube back at its place in the list (1 to Count()) with
+  // its texels, and refreshes the pick buffer as placing a cube does. False,
+  // with nothing changed, for a place outside the list, a centre that is not
+  // finite, texels of the wrong size or textures that cannot be created.
+  bool InsertCube(const CubeCopy &cube);
+  // Removes the cube at the list index and refreshes the pick buffer, as
+  // erasing does. False, with nothing changed, for the room or an index
+  // outside the list.
+  bool RemoveCubeAt(int index);
+  // Writes one texel of a face (column x, row y of mesh `mesh`'s face
+  // `face`) and uploads it, as painting does. False, with nothing changed,
+  // when there is no such texel.
+  bool SetTexel(int mesh, int face, int x, int y, const RgbColour &colour);
+  // Replaces the model with one kept by SaveToMemory, as Load does with a
+  // file (and with the same checks: on failure the model is as it was).
+  bool LoadFromMemory(const std::vector<uint8_t> &bytes);
+
+  // Reads one texel as SetTexel addresses it; false when there is none.
+  bool TexelColour(int mesh, int face, int x, int y, RgbColour &colour) const;
+  // Copies the cube at the list index (not the room) with its place, centre
+  // and texels; false for the room or an index outside the list.
+  bool CopyCube(int index, CubeCopy &copy) const;
+  // The bytes the model file would hold, in memory. False (with `bytes`
+  // emptied) for an empty model or a mesh without images.
+  bool SaveToMemory(std::vector<uint8_t> &bytes) const;
 
   // Writes the model file (count, then each mesh's centre and texels) by way
   // of a temporary file that replaces `path` only when all was written and
@@ -177,6 +212,12 @@ private:
   void RebuildBatches();
   // Recomputes the outline mask and, when it changed, rewrites the overlay.
   void UpdateOutlines();
+  // Load's work once the source is open; `source` names it in the reason
+  // given for a refusal.
+  bool LoadStream(std::FILE *file, const std::string &source, LoadProblem &problem, std::string &reason);
+  // The texture of face `face` of the mesh at list index `mesh` when it has
+  // a byte image of its texture size behind it; null otherwise.
+  Texture *EditableFace(int mesh, int face) const;
 
 private:
   GraphicsDevice *device = nullptr;

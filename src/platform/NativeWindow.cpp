@@ -28,6 +28,19 @@ namespace {
       default: return Key::Count;
     }
   }
+
+  // The history's commands, by the letter pressed with Ctrl: Z undoes, Y and
+  // Shift+Z redo. Count for all other keys.
+  Key CommandFromKey(const SDL_Keysym &keysym)
+  {
+    if(!(keysym.mod & KMOD_CTRL))
+      return Key::Count;
+    if(keysym.sym == SDLK_z)
+      return (keysym.mod & KMOD_SHIFT) ? Key::Redo : Key::Undo;
+    if(keysym.sym == SDLK_y)
+      return Key::Redo;
+    return Key::Count;
+  }
 }
 
 NativeWindow::~NativeWindow()
@@ -310,6 +323,10 @@ void NativeWindow::HandleEvent(const SDL_Event &event)
       break;
     case SDL_KEYDOWN:
     {
+      // A command held down repeats nothing: it acts once per press.
+      const Key command = CommandFromKey(event.key.keysym);
+      if(command != Key::Count && !event.key.repeat)
+        latch.Press(command);
       const Key key = KeyFromCode(event.key.keysym.sym);
       if(key == Key::Count)
         break;
@@ -322,6 +339,11 @@ void NativeWindow::HandleEvent(const SDL_Event &event)
     }
     case SDL_KEYUP:
     {
+      // Letting go of the letter ends the command, whatever Ctrl and Shift do.
+      if(event.key.keysym.sym == SDLK_z)
+        latch.Release(Key::Undo);
+      if(event.key.keysym.sym == SDLK_z || event.key.keysym.sym == SDLK_y)
+        latch.Release(Key::Redo);
       const Key key = KeyFromCode(event.key.keysym.sym);
       if(key != Key::Count)
         latch.Release(key);

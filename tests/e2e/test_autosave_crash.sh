@@ -85,8 +85,10 @@ PYTHON
   steps_end 5
   leftover="data/$(cat "$work/watch")"
   if [ -e "$leftover" ]; then
+    # The kill came before the rename: part-way through the write, or (on a
+    # busy machine) after its last byte. Either way the old file must stand.
     caught=1
-    [ "$(stat -c %s "$leftover")" -lt "$(steps_model_bytes 2)" ] || fail "the interrupted autosave was complete"
+    [ "$(stat -c %s "$leftover")" -le "$(steps_model_bytes 2)" ] || fail "the interrupted autosave is larger than the model"
     rm -f "$leftover"
     break
   fi

@@ -20,7 +20,7 @@ e2e_start_display 1600x1200
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
 e2e_on_exit "kill $wm"
-for tries in $(seq 1 50); do
+for tries in $(seq 1 300); do
   wmctrl -m >/dev/null 2>&1 && break
   sleep 0.1
 done

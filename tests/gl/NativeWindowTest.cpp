@@ -39,7 +39,7 @@ namespace {
       SDL_PushEvent(&event);
     }
 
-    void PushKey(Uint32 type, SDL_Keycode code, bool repeat = false)
+    void PushKey(Uint32 type, SDL_Keycode code, bool repeat = false, Uint16 modifiers = KMOD_NONE)
     {
       SDL_Event event{};
       event.type = type;
@@ -47,6 +47,7 @@ namespace {
       event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
       event.key.repeat = repeat ? 1 : 0;
       event.key.keysym.sym = code;
+      event.key.keysym.mod = modifiers;
       SDL_PushEvent(&event);
     }
 
@@ -129,6 +130,33 @@ TEST_F(Window, APressAndReleaseInOnePumpIsSeenOnceByTheNextQuery)
   PushKey(SDL_KEYUP, SDLK_F7);
   Drain();
   EXPECT_EQ(window.KeyState(Key::F7), 0);
+}
+
+TEST_F(Window, CtrlZUndoesAndCtrlYOrCtrlShiftZRedoOncePerPress)
+{
+  // A quick Ctrl+Z is seen once; a repeat, or a letter without Ctrl, is no press.
+  PushKey(SDL_KEYDOWN, SDLK_z, false, KMOD_LCTRL);
+  PushKey(SDL_KEYUP, SDLK_z, false, KMOD_LCTRL);
+  PushKey(SDL_KEYDOWN, SDLK_y, true, KMOD_LCTRL);
+  PushKey(SDL_KEYDOWN, SDLK_z, false, KMOD_LSHIFT);
+  Drain();
+  EXPECT_NE(window.KeyState(Key::Undo), 0);
+  EXPECT_EQ(window.KeyState(Key::Undo), 0);
+  EXPECT_EQ(window.KeyState(Key::Redo), 0);
+  // Ctrl+Y, then Ctrl+Shift+Z, each held until its letter is let go.
+  const Uint16 chords[] = {KMOD_RCTRL, KMOD_LCTRL | KMOD_LSHIFT};
+  for(Uint16 modifiers : chords)
+  {
+    const SDL_Keycode letter = modifiers & KMOD_SHIFT ? SDLK_z : SDLK_y;
+    PushKey(SDL_KEYDOWN, letter, false, modifiers);
+    Drain();
+    EXPECT_NE(window.KeyState(Key::Redo), 0);
+    EXPECT_NE(window.KeyState(Key::Redo), 0);
+    PushKey(SDL_KEYUP, letter, false, KMOD_NONE);
+    Drain();
+    EXPECT_EQ(window.KeyState(Key::Redo), 0);
+    EXPECT_EQ(window.KeyState(Key::Undo), 0);
+  }
 }
 
 TEST_F(Window, QueuesActivationCloseAndEscapeOneMessageAtATime)

@@ -19,7 +19,7 @@ SoakScript::Step SoakScript::Next()
 std::string SoakScript::Counts() const
 {
   return "strokes " + std::to_string(strokes) + ", clicks " + std::to_string(clicks) + ", tools chosen " +
-         std::to_string(tools) + ", F7 " + std::to_string(loads) + ", F8 " + std::to_string(saves) + ", F11 " +
+         std::to_string(tools) + ", undo keys " + std::to_string(undos) + ", redo keys " + std::to_string(redos) + ", F7 " + std::to_string(loads) + ", F8 " + std::to_string(saves) + ", F11 " +
          std::to_string(toggles) + ", prints " + std::to_string(prints) + ", exits to the title " +
          std::to_string(exits) + ", restarts " + std::to_string(restarts);
 }
@@ -29,26 +29,31 @@ void SoakScript::Plan()
   // Weights in thousandths; the rare ones are slow (a print, the pauses of
   // the exit and start buttons, a restart) or write 18 MB (F8).
   const int roll = std::uniform_int_distribution<int>(0, 999)(random);
-  if(roll < 300)
+  if(roll < 280)
     Stroke(std::uniform_int_distribution<int>(2, 40)(random));
-  else if(roll < 560)
+  else if(roll < 520)
     Click();
-  else if(roll < 800)
+  else if(roll < 740)
   {
     // Every button in turn, then at random; the exit and the printer have
     // steps of their own, and a pen stands in for them here.
-    int index = nextTool < 22 ? nextTool++ : std::uniform_int_distribution<int>(0, 21)(random);
+    int index = nextTool < Layout::ButtonCount ? nextTool++
+                                               : std::uniform_int_distribution<int>(0, Layout::ButtonCount - 1)(random);
     if(index == layout.exitTool || index == layout.printerTool)
       index += 4;
     ChooseTool(index);
   }
-  else if(roll < 900)
+  else if(roll < 830)
     Idle(std::uniform_int_distribution<int>(1, 30)(random));
-  else if(roll < 940)
-    Hold(true, false, std::uniform_int_distribution<int>(1, 4)(random));
-  else if(roll < 965)
-    Hold(false, true, 1);
-  else if(roll < 980)
+  else if(roll < 870)
+    Hold(&Step::undo, std::uniform_int_distribution<int>(1, 3)(random));
+  else if(roll < 895)
+    Hold(&Step::redo, std::uniform_int_distribution<int>(1, 3)(random));
+  else if(roll < 930)
+    Hold(&Step::f7, std::uniform_int_distribution<int>(1, 4)(random));
+  else if(roll < 955)
+    Hold(&Step::f8, 1);
+  else if(roll < 972)
   {
     Step step = last;
     step.left = false;
@@ -56,7 +61,7 @@ void SoakScript::Plan()
     steps.push_back(step);
     ++toggles;
   }
-  else if(roll < 990)
+  else if(roll < 985)
   {
     const Layout::Rect &printer = layout.tools[layout.printerTool];
     Step step;
@@ -70,7 +75,7 @@ void SoakScript::Plan()
     steps.push_back(step);
     ++prints;
   }
-  else if(roll < 996)
+  else if(roll < 993)
   {
     Step step;
     step.special = Special::ExitAndStart;
@@ -136,20 +141,21 @@ void SoakScript::Click()
   ++clicks;
 }
 
-void SoakScript::Hold(bool f7, bool f8, int frames)
+void SoakScript::Hold(bool Step::*key, int frames)
 {
   Step step = last;
   step.left = false;
   step.special = Special::None;
-  step.f7 = f7;
-  step.f8 = f8;
+  step.f7 = step.f8 = step.undo = step.redo = false;
+  step.*key = true;
   for(int i = 0; i < frames; ++i)
     steps.push_back(step);
-  step.f7 = false;
-  step.f8 = false;
+  step.*key = false;
   steps.push_back(step);
-  loads += f7;
-  saves += f8;
+  loads += key == &Step::f7;
+  saves += key == &Step::f8;
+  undos += key == &Step::undo;
+  redos += key == &Step::redo;
 }
 
 void SoakScript::Idle(int frames)
@@ -157,8 +163,7 @@ void SoakScript::Idle(int frames)
   Step step = last;
   step.left = false;
   step.special = Special::None;
-  step.f7 = false;
-  step.f8 = false;
+  step.f7 = step.f8 = step.undo = step.redo = false;
   for(int i = 0; i < frames; ++i)
     steps.push_back(step);
 }

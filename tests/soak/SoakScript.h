@@ -7,10 +7,10 @@
 
 // A seeded random script of play on the creation screen, one step per frame.
 // The same seed gives the same steps. Most steps are drawing: choosing every
-// tool of the palette in turn and at random, pen strokes, cubes placed,
-// erasing, turning the view with the hand; now and then F7, F8, F11, a print,
-// leaving for the title and starting again, or closing the toy and starting
-// it again.
+// tool of the palette and both history buttons in turn and at random, pen
+// strokes, cubes placed, erasing, turning the view with the hand; now and
+// then undo and redo by their keys, F7, F8, F11, a print, leaving for the
+// title and starting again, or closing the toy and starting it again.
 class SoakScript {
 public:
   // What the driver does besides setting the pointer and keys.
@@ -32,6 +32,8 @@ public:
     bool left = false;
     bool f7 = false;
     bool f8 = false;
+    bool undo = false;
+    bool redo = false;
     Special special = Special::None;
   };
 
@@ -43,7 +45,9 @@ public:
       int right = 0;
       int bottom = 0;
     };
-    Rect tools[22];
+    // The 22 tools, then the undo and the redo buttons.
+    static constexpr int ButtonCount = 24;
+    Rect tools[ButtonCount];
     Rect model;
     int exitTool = 1;
     int printerTool = 2;
@@ -61,7 +65,8 @@ private:
   void ChooseTool(int index);
   void Stroke(int frames);
   void Click();
-  void Hold(bool f7, bool f8, int frames);
+  // Holds one key (F7, F8, undo or redo) for some frames, then lets go.
+  void Hold(bool Step::*key, int frames);
   void Idle(int frames);
   void PointAtModel(int &x, int &y);
 
@@ -70,6 +75,6 @@ private:
   std::deque<Step> steps;
   Step last;
   int nextTool = 0;
-  long long strokes = 0, clicks = 0, tools = 0, loads = 0, saves = 0, toggles = 0, prints = 0, exits = 0,
-            restarts = 0;
+  long long strokes = 0, clicks = 0, tools = 0, loads = 0, saves = 0, undos = 0, redos = 0, toggles = 0, prints = 0,
+            exits = 0, restarts = 0;
 };

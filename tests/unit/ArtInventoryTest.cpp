@@ -42,7 +42,8 @@ namespace {
       {"title.bmp", {512, 512}},      {"start_on.bmp", {232, 128}}, {"start_off.bmp", {232, 128}},
       {"end_on.bmp", {232, 128}},     {"end_off.bmp", {232, 128}},  {"cursor_default.png", {32, 32}},
       {"background.bmp", {640, 480}}, {"hand.png", {88, 88}},       {"peke.png", {88, 88}},
-      {"printer.png", {88, 88}},      {"exit.png", {88, 88}},
+      {"printer.png", {88, 88}},      {"exit.png", {88, 88}},       {"undo.png", {88, 48}},
+      {"redo.png", {88, 48}},
     };
     for(int i = 0; i < 10; ++i)
       pictures["selected" + std::to_string(i) + ".png"] = {256, 128};
@@ -141,7 +142,8 @@ namespace {
     Rect hit; // exclusive bounds
   };
 
-  // The 22 tool icons at their screen positions, with their hit rectangles.
+  // The 22 tool icons and the undo and redo buttons at their screen
+  // positions, with their hit rectangles.
   std::vector<Icon> Icons()
   {
     std::vector<Icon> icons = {
@@ -149,6 +151,8 @@ namespace {
       {"peke.png", {8, 208, 96, 296}, {16, 208, 89, 289}},
       {"printer.png", {8, 296, 96, 384}, {16, 296, 89, 377}},
       {"exit.png", {8, 384, 96, 472}, {16, 384, 89, 465}},
+      {"undo.png", {8, 16, 96, 64}, {8, 16, 96, 64}},
+      {"redo.png", {8, 64, 96, 112}, {8, 64, 96, 112}},
     };
     for(int i = 0; i < 9; ++i)
     {
@@ -216,7 +220,7 @@ namespace {
 TEST_F(ArtInventory, EveryPictureLoadsWithItsDesignedSize)
 {
   const std::map<std::string, Size> pictures = Inventory();
-  ASSERT_EQ(pictures.size(), 83u);
+  ASSERT_EQ(pictures.size(), 85u);
   for(const auto &[name, size] : pictures)
   {
     Texels texels;
@@ -480,6 +484,8 @@ TEST(ArtSounds, EverySoundIsCleanPcmOfItsLength)
     {"selected.wav", 0.05, 0.25, -1.0}, {"put.wav", 0.05, 0.25, -1.0},  {"del.wav", 0.1, 0.4, -1.0},
     {"door.wav", 0.8, 1.25, -1.0},      {"print.wav", 0.8, 1.25, -1.0}, {"start.wav", 0.8, 1.25, -1.0},
     {"end.wav", 1.6, 2.4, -1.0},        {"draw.wav", 0.1, 0.8, -1.0},
+    // Soft and short: a child may press them many times in a row.
+    {"undo.wav", 0.1, 0.25, -6.0},      {"redo.wav", 0.1, 0.25, -6.0},
   };
   std::vector<std::vector<int16_t>> all;
   for(const Expect &e : sounds)

@@ -4,7 +4,8 @@
 // (the four states of the left button, pen strokes, cubes, the eraser, the
 // hand, choosing tools on release, the exit and printer buttons) and the title
 // (choosing, counting the mark's frames, the hand-over to the creation screen),
-// and which frames present and which rest.
+// which frames present and which rest, and undo and redo from their keys and
+// their buttons.
 #include "app/EventManager.h"
 #include "app/PaintApp.h"
 #include "create/OrbitCamera.h"
@@ -16,6 +17,7 @@
 #include "store/SaveFolder.h"
 #include "res/Texture.h"
 #include "ui/ExitButton.h"
+#include "ui/HistoryButton.h"
 #include "ui/PrinterButton.h"
 #include "ui/SelectedAnimation.h"
 #include "ui/HitRect.h"
@@ -799,4 +801,82 @@ TEST_F(Screens, TheTitleRestsWhenStillRedrawsOnlyItsCursorWhenThePointerMovesAnd
     EXPECT_EQ(headless->Presents(), ++presents) << "frame " << frame << " of the mark";
   }
   EXPECT_EQ(headless->ReadBacks(), reads) << "the title reads nothing back from the device";
+}
+
+TEST_F(Screens, UndoAndRedoKeysActOncePerPressAndTheButtonsOnReleaseWithoutBecomingTheTool)
+{
+  HistoryButton &undo = *studio.UndoButton();
+  HistoryButton &redo = *studio.RedoButton();
+  // Nothing to take back: the undo button is disabled, silent and inert.
+  Click(50, 40);
+  EXPECT_FALSE(undo.Enabled());
+  EXPECT_TRUE(studio.played.empty());
+
+  Click(250, 88);
+  const ToolButton *cubeTool = create->SelectedTool();
+  const auto [fx, fy] = FloorPixel(4);
+  Click(fx, fy);
+  ASSERT_EQ(Model().Count(), 2);
+  // Ctrl+Z held for three frames takes back one step; Ctrl+Y does it again.
+  studio.played.clear();
+  for(Key key : {Key::Undo, Key::Redo})
+  {
+    input.Set(key, true);
+    for(int frame = 0; frame < 3; ++frame)
+      Input(300, 470, false);
+    input.Set(key, false);
+    Input(300, 470, false);
+    EXPECT_EQ(Model().Count(), key == Key::Undo ? 1 : 2);
+  }
+  EXPECT_EQ(studio.played, (std::vector<SoundId>{SoundId::Undo, SoundId::Redo}));
+  EXPECT_EQ(Model().RecordAt(fx, fy).mesh, Model().At(1)) << "the pick buffer knows the cube again";
+
+  // The undo button: the hover sound on entering, the step on release.
+  studio.played.clear();
+  Input(50, 40, false);
+  EXPECT_TRUE(undo.Enabled());
+  EXPECT_FALSE(redo.Enabled());
+  Input(95, 63, true);
+  EXPECT_EQ(Model().Count(), 2);
+  Input(95, 63, false);
+  EXPECT_EQ(Model().Count(), 1);
+  // The redo button, on its top-left corner.
+  Click(8, 64);
+  EXPECT_FALSE(undo.Hovered());
+  EXPECT_EQ(Model().Count(), 2);
+  EXPECT_EQ(studio.played,
+            (std::vector<SoundId>{SoundId::Select, SoundId::Undo, SoundId::Select, SoundId::Redo}));
+  EXPECT_EQ(create->SelectedTool(), cubeTool);
+  EXPECT_EQ(create->CursorTool(), cubeTool);
+}
+
+TEST_F(Screens, APenStrokeIsOneStepAndTheHistoryButtonsFreezeWithThePalette)
+{
+  Click(250, 88);
+  const auto [cx, cy] = FloorPixel(4);
+  Click(cx, cy);
+  const auto [fx, fy] = FloorPixel(12);
+  Click(140, 40);
+  const std::vector<uint8_t> floorBefore = FaceTexels(Model(), FloorFace);
+
+  // Pressed on the floor, dragged, then released over the undo button.
+  Input(fx, fy, false);
+  Input(fx, fy, true);
+  Input(fx + 12, fy - 6, true);
+  studio.played.clear();
+  Input(50, 40, true);
+  Input(50, 40, false);
+  EXPECT_FALSE(studio.UndoButton()->Hovered());
+  EXPECT_TRUE(studio.played.empty());
+  EXPECT_EQ(Model().Count(), 2) << "the release over the frozen button took nothing back";
+  EXPECT_GT(ChangedTexels(floorBefore, FaceTexels(Model(), FloorFace)).size(), 1u);
+
+  // One undo takes back the whole stroke, the next one the cube.
+  input.Set(Key::Undo, true);
+  Input(300, 470, false);
+  EXPECT_EQ(FaceTexels(Model(), FloorFace), floorBefore);
+  EXPECT_EQ(Model().Count(), 2);
+  input.Set(Key::Undo, false);
+  Click(50, 40);
+  EXPECT_EQ(Model().Count(), 1);
 }

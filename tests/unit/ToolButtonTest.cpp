@@ -12,6 +12,7 @@
 #include "gfx/GraphicsDevice.h"
 #include "ui/ExitButton.h"
 #include "ui/HandButton.h"
+#include "ui/HistoryButton.h"
 #include "ui/PrinterButton.h"
 #include "ui/ToolButton.h"
 #include "ui/ToolPalette.h"
@@ -358,6 +359,43 @@ TEST_F(ToolButtons, IconsAreTranslucentUnlessHoveredOrSelected)
   palette[21]->DrawNormal();
   EXPECT_EQ(recorder->Drawn().back().quad.left, 562.f);
   EXPECT_EQ(recorder->Drawn().back().quad.top, 64.f);
+}
+
+TEST_F(ToolButtons, HistoryButtonsLookLikeToolsButAreFaintAndSilentWhileDisabled)
+{
+  WritePlain(ScratchData::Path("undo.png"), 88, 48);
+  WritePlain(ScratchData::Path("redo.png"), 88, 48);
+  HistoryButton undo(ToolKind::Undo);
+  HistoryButton redo(ToolKind::Redo);
+  ASSERT_TRUE(undo.Load(device, CurrentDataFiles()));
+  ASSERT_TRUE(redo.Load(device, CurrentDataFiles()));
+  EXPECT_EQ(undo.HitRectangle(), (HitRect{8, 16, 95, 63}));
+  EXPECT_EQ(redo.HitRectangle(), (HitRect{8, 64, 95, 111}));
+  EXPECT_EQ(redo.Position(), (Vector2{8.f, 64.f}));
+
+  // Disabled: alpha 40, hovered or not, and no hover sound.
+  const auto drawnAlpha = [&]() {
+    undo.Draw();
+    return recorder->Drawn().back().quad.colour >> 24;
+  };
+  EXPECT_EQ(drawnAlpha(), 40u);
+  undo.Poll(sounds, event, 95, 63);
+  EXPECT_EQ(drawnAlpha(), 40u);
+  EXPECT_TRUE(sounds.played.empty());
+  // Enabled: opaque while hovered, 98 otherwise, the sound on each entry.
+  undo.SetEnabled(true);
+  undo.Poll(sounds, event, 60, 30);
+  EXPECT_EQ(drawnAlpha(), 255u);
+  undo.Poll(sounds, event, 96, 30);
+  EXPECT_EQ(drawnAlpha(), 98u);
+  undo.Poll(sounds, event, 8, 16);
+  EXPECT_EQ(sounds.played, std::vector<SoundId>{SoundId::Select});
+  EXPECT_EQ(recorder->Drawn().back().quad.top, 16.f);
+
+  // Without a history behind the screen a release does nothing.
+  EXPECT_EQ(undo.OnRelease(sounds, event), 0);
+  EXPECT_EQ(event.CursorTool(), nullptr);
+  EXPECT_FALSE(HistoryButton(ToolKind::Pen).Load(device, CurrentDataFiles()));
 }
 
 TEST_F(ToolButtons, AnyMissingPictureFailsTheLoad)

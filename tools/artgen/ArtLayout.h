@@ -56,5 +56,11 @@ struct ArtLayout {
   static constexpr int ToolSize = 88;
   static constexpr int PenY = 16, PenWidth = 40, PenHeight = 48;
   static constexpr int CubeY = 64, CubeWidth = 56, CubeHeight = 48;
+  // The undo and redo buttons in the top-left corner, at ToolX, in line
+  // with the pens and the cubes.
+  static constexpr int UndoY = 16, RedoY = 64, HistoryWidth = 88, HistoryHeight = 48;
+  // The background's corner that holds them: everything left of the
+  // shelves' board and above the tool column.
+  static constexpr int CornerRight = 106, CornerBottom = 114;
   static constexpr int CursorSize = 64;
 };

@@ -159,6 +159,9 @@ bool ReviewSheets::CreationScreen(const ArtSet &set, const std::string &path)
   Place(cr, Get(set, "peke.png"), ArtLayout::ToolX, ArtLayout::EraserY, translucent);
   Place(cr, Get(set, "printer.png"), ArtLayout::ToolX, ArtLayout::PrinterY, translucent);
   Place(cr, Get(set, "exit.png"), ArtLayout::ToolX, ArtLayout::ExitY, translucent);
+  // Something to take back, nothing to do again.
+  Place(cr, Get(set, "undo.png"), ArtLayout::ToolX, ArtLayout::UndoY, translucent);
+  Place(cr, Get(set, "redo.png"), ArtLayout::ToolX, ArtLayout::RedoY, 40.0 / 255.0);
   for(const ArtLayout::Colour &c : ArtLayout::Colours)
   {
     const bool selected = std::string(c.word) == "red";

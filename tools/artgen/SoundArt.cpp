@@ -308,6 +308,58 @@ std::vector<int16_t> Draw()
   return s.Finish(-6);
 }
 
+// A step taken back: a soft round tone that slides down, then a quiet lower tap.
+std::vector<int16_t> Undo()
+{
+  Synth s(0.2);
+  Tone slide;
+  slide.duration = 0.13;
+  slide.freqStart = 880;
+  slide.freqEnd = 520;
+  slide.amplitude = 0.7;
+  slide.attack = 0.006;
+  slide.decay = 0.07;
+  slide.release = 0.03;
+  s.Add(slide);
+  Tone tap;
+  tap.wave = Wave::Triangle;
+  tap.start = 0.11;
+  tap.duration = 0.09;
+  tap.freqStart = tap.freqEnd = 440;
+  tap.amplitude = 0.35;
+  tap.attack = 0.004;
+  tap.decay = 0.03;
+  tap.release = 0.03;
+  s.Add(tap);
+  return s.Finish(-9, 0.004, 0.02);
+}
+
+// A step done again: the same soft tone sliding up, then a quiet higher tap.
+std::vector<int16_t> Redo()
+{
+  Synth s(0.2);
+  Tone slide;
+  slide.duration = 0.13;
+  slide.freqStart = 520;
+  slide.freqEnd = 880;
+  slide.amplitude = 0.7;
+  slide.attack = 0.006;
+  slide.decay = 0.07;
+  slide.release = 0.03;
+  s.Add(slide);
+  Tone tap;
+  tap.wave = Wave::Triangle;
+  tap.start = 0.11;
+  tap.duration = 0.09;
+  tap.freqStart = tap.freqEnd = 1046.5;
+  tap.amplitude = 0.35;
+  tap.attack = 0.004;
+  tap.decay = 0.03;
+  tap.release = 0.03;
+  s.Add(tap);
+  return s.Finish(-9, 0.004, 0.02);
+}
+
 }
 
 std::vector<SoundArt::Entry> SoundArt::Make()
@@ -316,7 +368,7 @@ std::vector<SoundArt::Entry> SoundArt::Make()
   return {
     {"start.wav", Start()}, {"end.wav", End()},   {"select.wav", Select()}, {"selected.wav", Selected()},
     {"door.wav", Door()},   {"draw.wav", Draw()}, {"put.wav", Put()},       {"del.wav", Del()},
-    {"print.wav", Print()},
+    {"print.wav", Print()}, {"undo.wav", Undo()}, {"redo.wav", Redo()},
   };
 }
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-// The program's nine sound effects, synthesised: start, end, select,
-// selected, door, draw, put, del and print.
+// The program's eleven sound effects, synthesised: start, end, select,
+// selected, door, draw, put, del, print, undo and redo.
 class SoundArt {
 public:
   struct Entry {
@@ -14,7 +14,7 @@ public:
   };
   static constexpr int SampleRate = 44100;
 
-  // Synthesises the nine sounds, in the program's load order.
+  // Synthesises the eleven sounds, in the program's load order.
   static std::vector<Entry> Make();
   // Writes them as WAV files into the folder; false at the first failure.
   static bool WriteAll(const std::vector<Entry> &sounds, const std::string &folder);

@@ -93,6 +93,7 @@ void ToolArt::Make(ArtSet &set)
   MakeExit(set);
   MakePens(set);
   MakeCubes(set);
+  MakeHistoryButtons(set);
 }
 
 void ToolArt::DrawPen(cairo_t *cr, double length, double width, const ArtColour &colour,
@@ -332,22 +333,7 @@ void ToolArt::MakeBackground(ArtSet &set)
   shelf(56, 9, ArtColour::FromHex(0xE59A52));
   shelf(104, 10, ArtColour::FromHex(0xE59A52));
 
-  // The corner: three stacked cubes and the toy's name.
-  const ArtColour cubes[] = {ArtColour::FromHex(0xFF4A57), ArtColour::FromHex(0x3F8CFF),
-                             ArtColour::FromHex(0xFFD23A)};
-  ArtShapes::CubeGeometry g;
-  g.halfWidth = 13;
-  g.halfTop = 7;
-  g.sideHeight = 14;
-  g.cx = 37;
-  g.top = 58;
-  ArtShapes::Cube(cr, g, cubes[0], 2);
-  g.cx = 63;
-  ArtShapes::Cube(cr, g, cubes[1], 2);
-  g.cx = 50;
-  g.top = 35;
-  ArtShapes::Cube(cr, g, cubes[2], 2);
-  ArtShapes::OutlinedText(cr, "Vextorn", 51, 26, 17, ArtColour::FromHex(0xFFFFFF), 4);
+  DrawCorner(cr);
 
   // The model area's frame: a thick rounded border just outside the white area.
   ArtShapes::RoundedRect(cr, ArtLayout::ModelLeft - 7.5, ArtLayout::ModelTop - 7.5,
@@ -369,6 +355,58 @@ void ToolArt::MakeBackground(ArtSet &set)
   cairo_fill(cr);
 
   set.Add("background.bmp", std::move(image));
+}
+
+void ToolArt::DrawCorner(cairo_t *cr)
+{
+  // Nothing outside the corner changes.
+  cairo_save(cr);
+  cairo_rectangle(cr, 0, 0, ArtLayout::CornerRight, ArtLayout::CornerBottom);
+  cairo_clip(cr);
+  // A board like the one behind the shelves, with a well for each button
+  // like the tool column's.
+  ArtShapes::RoundedRect(cr, 3.5, 8.5, 97, 103, 12);
+  ArtShapes::SetColour(cr, {1, 1, 1}, 0.45);
+  cairo_fill_preserve(cr);
+  ArtShapes::SetColour(cr, ArtColour::FromHex(0x6FA8DC));
+  cairo_set_line_width(cr, 2);
+  cairo_stroke(cr);
+  for(int y : {ArtLayout::UndoY, ArtLayout::RedoY})
+  {
+    ArtShapes::RoundedRect(cr, ArtLayout::ToolX + 4.5, y + 3.5, ArtLayout::HistoryWidth - 9,
+                           ArtLayout::HistoryHeight - 7, 10);
+    cairo_set_source_rgb(cr, 1.0, 0.99, 0.94);
+    cairo_fill_preserve(cr);
+    cairo_set_source_rgb(cr, 0.93, 0.8, 0.52);
+    cairo_set_line_width(cr, 2);
+    cairo_stroke(cr);
+  }
+  cairo_restore(cr);
+}
+
+void ToolArt::MakeHistoryButtons(ArtSet &set)
+{
+  struct Button {
+    const char *name;
+    bool forward;
+    uint32_t colour;
+  };
+  // Undo turns back (anticlockwise, its head on the left), redo turns
+  // forward (clockwise, its head on the right); both heads point down.
+  const Button buttons[] = {{"undo.png", false, 0x3F8CFF}, {"redo.png", true, 0x3FC46A}};
+  for(const Button &b : buttons)
+  {
+    auto image = std::make_unique<CairoImage>(ArtLayout::HistoryWidth, ArtLayout::HistoryHeight, true);
+    cairo_t *cr = image->Context();
+    const double cx = ArtLayout::HistoryWidth / 2.0;
+    const double cy = 27;
+    const double r = 16;
+    if(b.forward)
+      ArcArrow(cr, cx, cy, r, Pi * 0.8, Pi * 2.02, ArtColour::FromHex(b.colour), 7);
+    else
+      ArcArrow(cr, cx, cy, r, Pi * 0.2, -Pi * 1.02, ArtColour::FromHex(b.colour), 7);
+    set.Add(b.name, std::move(image));
+  }
 }
 
 void ToolArt::MakeHand(ArtSet &set)

@@ -5,8 +5,9 @@
 
 #include <cairo.h>
 
-// The creation screen's pictures: the background and the 22 tool icons
-// (hand, eraser, printer, exit door, nine pens, nine cubes).
+// The creation screen's pictures: the background, the 22 tool icons (hand,
+// eraser, printer, exit door, nine pens, nine cubes) and the undo and redo
+// buttons.
 class ToolArt {
 public:
   // Draws them all and adds them to the set.
@@ -30,4 +31,8 @@ private:
   static void MakeExit(ArtSet &set);
   static void MakePens(ArtSet &set);
   static void MakeCubes(ArtSet &set);
+  static void MakeHistoryButtons(ArtSet &set);
+  // The background's top-left corner: a board with a well for each of the
+  // undo and redo buttons.
+  static void DrawCorner(cairo_t *cr);
 };

@@ -1,7 +1,7 @@
 // artgen: draws every picture and synthesises every sound the program loads,
 // and the application's icon.
 // Usage: artgen OUT_DIR [DOCS_DIR] [--icons ICON_DIR]
-// OUT_DIR receives the 83 pictures and 9 sounds (the program's data folder);
+// OUT_DIR receives the 85 pictures and 11 sounds (the program's data folder);
 // DOCS_DIR, when given, receives the contact sheet and the two screen mock-ups;
 // ICON_DIR, when given, receives the icon at every size ("16x16.png" ...).
 // The output depends on nothing but this code, so two runs write the same bytes.
