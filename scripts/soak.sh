@@ -42,12 +42,14 @@ cleanup()
   rm -rf "$work"
 }
 trap cleanup EXIT
+# The print filters run as user lp, who must be able to enter it.
+chmod 755 "$work"
 mkdir "$work/saves"
 
 if command -v cupsd >/dev/null 2>&1 && command -v lpadmin >/dev/null 2>&1; then
   . tests/print/private_print_server.sh
   mkdir "$work/cups"
-  if print_server_start "$work/cups" >"$work/cups.log" 2>&1; then
+  if print_server_start "$work/cups" >"$work/cups.log" 2>&1 && print_server_add_printer >>"$work/cups.log" 2>&1; then
     server_started=1
   fi
 fi
@@ -64,8 +66,10 @@ UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
   nice "$program" --frames "$frames" --seed "$seed" --savedir "$work/saves"
 status=$?
 if [ "$server_started" = 1 ]; then
-  jobs=$(wc -l <"$work/cups/out/jobs.log" 2>/dev/null || echo 0)
-  echo "soak: the print server took $jobs jobs"
+  print_server_wait_idle >/dev/null 2>&1
+  jobs=0
+  [ -f "$work/cups/out/jobs.log" ] && jobs=$(wc -l <"$work/cups/out/jobs.log")
+  echo "soak: the print server printed $jobs pages"
 fi
 [ -f "$work/saves/pict.bmp" ] && echo "soak: the last print's picture is $(stat -c %s "$work/saves/pict.bmp") bytes"
 exit "$status"

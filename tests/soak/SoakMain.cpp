@@ -26,6 +26,8 @@
 #include "ui/StartButton.h"
 #include "ui/ToolButton.h"
 
+#include <dlfcn.h>
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -121,6 +123,7 @@ namespace {
     GraphicsDevice checkDevice;
     VoxelModel checkModel;
     long long modelsChecked = 0;
+    long long exitsByStroke = 0;
     uint64_t lastAutosaveCount = 0;
   };
 
@@ -166,8 +169,14 @@ namespace {
       if(step.special == SoakScript::Special::ToggleFullscreen)
         app->SendMessage({WindowMessage::Kind::KeyDown, static_cast<int>(Key::F11)});
       Frame();
+      // A stroke released over the exit button leaves, as a child's would.
       if(EventManager::Instance().Current() != Create())
-        return Fail("the creation screen was left at frame " + std::to_string(frame));
+      {
+        if(EventManager::Instance().Current() != EventManager::Instance().FindEvent("EventTitle") ||
+           !EnterCreation())
+          return Fail("the creation screen was left for no screen at frame " + std::to_string(frame));
+        ++exitsByStroke;
+      }
 
       if(step.f8 && !CheckSaved(saves.Path("demo.data"), "the model saved with F8", app->GetStudio()->Model()))
         return 1;
@@ -197,7 +206,8 @@ namespace {
     std::printf("soak: resident memory %.1f MB at frame %lld, %.1f MB at the end (%+.2f %%), peak %.1f MB\n",
                 warmResident / 1048576.0, warmup, endResident / 1048576.0, growth, peakResident / 1048576.0);
     std::printf("soak: open descriptors %d at frame %lld, %d at the end\n", warmDescriptors, warmup, endDescriptors);
-    std::printf("soak: %lld saved model files loaded again\n", modelsChecked);
+    std::printf("soak: %lld saved model files loaded again; %lld strokes ended on the exit button\n", modelsChecked,
+                exitsByStroke);
     if(growth >= 5.0)
       return Fail("resident memory grew by " + std::to_string(growth) + " % after the warm-up");
     if(endDescriptors > warmDescriptors)
@@ -365,6 +375,14 @@ namespace {
 
 int main(int argc, char **argv)
 {
+  // The graphics driver's libraries are unloaded when the video subsystem
+  // stops (at each restart); the few bytes they keep for good would then be
+  // reported as leaks of an unknown module. Kept loaded, they are named, and
+  // the suppressions (outside-leaks.supp) leave them out.
+  for(const char *library : {"libEGL.so.1", "libEGL_mesa.so.0", "libGLX_mesa.so.0", "libGL.so.1", "libGLdispatch.so.0",
+                             "/usr/lib/x86_64-linux-gnu/dri/swrast_dri.so"})
+    dlopen(library, RTLD_NOW | RTLD_NODELETE);
+
   Options options;
   if(!ReadOptions(argc, argv, options))
   {
