@@ -2,8 +2,9 @@
 # Builds the fuzz targets (clang, libFuzzer, AddressSanitizer and UBSan, in a
 # build folder of their own) and runs each for SECONDS (default 600) on its
 # corpus, then prints what each did: executions, coverage (edges and
-# features), corpus size and crashes. Exit status 1 when any target crashed
-# (its input is kept in BUILD/crashes/TARGET/).
+# features), corpus size, crashes and inputs slower than 10 s. Exit status 1
+# when any target crashed, leaked, ran out of memory or timed out (the input
+# is kept in BUILD/crashes/TARGET/).
 #
 # Usage: scripts/fuzz.sh [SECONDS] [TARGET...]   (exit status 77: no clang)
 #   TARGET is bmp, png, wav, model_file, autosave or options (default: all).
@@ -56,7 +57,7 @@ max_len()
 }
 
 failed=0
-printf '%-11s %12s %8s %8s %8s %8s\n' target executions edges features corpus crashes
+printf '%-11s %12s %8s %8s %8s %8s %5s\n' target executions edges features corpus crashes slow
 for target in "${targets[@]}"; do
   program="$build/tests/fuzz/fuzz_$target"
   if [ ! -x "$program" ]; then
@@ -73,19 +74,27 @@ for target in "${targets[@]}"; do
            -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$crashes/")
   [ -f "tests/fuzz/dict/$target.dict" ] && options+=(-dict="tests/fuzz/dict/$target.dict")
   log="$build/fuzz_$target.log"
-  before=$(find "$crashes" -type f | wc -l)
+  # Crashes, leaks, running out of memory and timeouts fail; a slow input
+  # (slow-unit-*) is kept and counted apart.
+  failures()
+  {
+    find "$crashes" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'oom-*' -o -name 'timeout-*' \) | wc -l
+  }
+  before=$(failures)
+  slow_before=$(find "$crashes" -type f -name 'slow-unit-*' | wc -l)
   ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1" UBSAN_OPTIONS="print_stacktrace=1" \
     nice "$program" "${options[@]}" "${inputs[@]}" >"$log" 2>&1
   status=$?
-  after=$(find "$crashes" -type f | wc -l)
+  after=$(failures)
+  slow=$(($(find "$crashes" -type f -name 'slow-unit-*' | wc -l) - slow_before))
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   read -r edges features < <(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -1 | awk '{ print $2, $4 }')
   found=$((after - before))
   if [ "$status" -ne 0 ] && [ "$found" -eq 0 ]; then
     found=1
   fi
-  printf '%-11s %12s %8s %8s %8s %8s\n' "$target" "${executions:-?}" "${edges:-?}" "${features:-?}" \
-    "$(find "$corpus" -type f | wc -l)" "$found"
+  printf '%-11s %12s %8s %8s %8s %8s %5s\n' "$target" "${executions:-?}" "${edges:-?}" "${features:-?}" \
+    "$(find "$corpus" -type f | wc -l)" "$found" "$slow"
   if [ "$found" -ne 0 ]; then
     failed=1
     echo "fuzz: $target failed (status $status); its log is $log, the input in $crashes/" >&2
