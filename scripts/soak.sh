@@ -3,8 +3,10 @@
 # for FRAMES frames (default 100000) by a seeded random script of play, with
 # no X server (SDL's offscreen driver). Prints memory and descriptor figures
 # and fails on any sanitizer report, on resident memory that grows by 5 % or
-# more after the warm-up (frame 20000, or half a shorter run), on open
-# descriptors that grow, and on any saved model that does not load again.
+# more after the warm-up (frame 20000, or half a shorter run; the median of
+# the first tenth of samples taken every 100 frames against that of the last
+# tenth), on open descriptors that grow, and on any saved model that does not
+# load again.
 # Prints go to a private print server when cupsd is installed (and to the
 # save folder's pict.bmp in any case).
 #
@@ -60,7 +62,7 @@ if [ "$server_started" = 0 ]; then
 fi
 
 SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
-ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:quarantine_size_mb=64" \
+ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:quarantine_size_mb=32:allocator_release_to_os_interval_ms=500" \
 LSAN_OPTIONS="suppressions=$repo/tests/soak/outside-leaks.supp:print_suppressions=0" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
   nice "$program" --frames "$frames" --seed "$seed" --savedir "$work/saves"

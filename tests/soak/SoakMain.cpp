@@ -4,8 +4,8 @@
 // process with no X server (SDL's offscreen driver). Checks as it goes that
 // every model file written (F8, the autosave, the autosave on closing) loads
 // again and holds the model that was saved; at the end, that resident memory
-// grew by less than 5 % and open descriptors not at all since the warm-up
-// frame. Any sanitizer report ends the process with an error of its own.
+// grew by less than 5 % (medians of samples, see Run) and open descriptors
+// not at all since the warm-up frame. Any sanitizer report ends the process with an error of its own.
 //
 // Usage: vextorn_soak [--frames N] [--seed S] [--warmup N] --savedir DIR
 // Run from the repository root (it reads data/).
@@ -28,6 +28,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -142,6 +143,11 @@ namespace {
     const long long warmup = std::min(options.warmup, options.frames / 2);
     uint64_t warmResident = 0, endResident = 0, peakResident = 0;
     int warmDescriptors = -1, endDescriptors = -1;
+    // Resident memory saws up and down by tens of megabytes as 18 MB models
+    // are loaded, kept for undo and freed: it is sampled every 20 frames
+    // from the warm-up on, and the median of the first tenth of the samples
+    // is compared with that of the last tenth.
+    std::vector<uint64_t> samples;
     for(frame = 0; frame < options.frames; ++frame)
     {
       if(frame == warmup)
@@ -187,6 +193,8 @@ namespace {
         if(!CheckSaved(autosave->Path(), "the autosave", nullptr))
           return 1;
       }
+      if(frame >= warmup && frame % 20 == 0)
+        samples.push_back(ProcessProbe::ResidentBytes());
       if(frame % 1000 == 0)
       {
         const uint64_t resident = ProcessProbe::ResidentBytes();
@@ -201,10 +209,20 @@ namespace {
     if(!Stop())
       return 1;
 
-    const double growth = warmResident ? 100.0 * (static_cast<double>(endResident) - warmResident) / warmResident : 0.0;
+    samples.push_back(endResident);
+    const size_t window = std::max<size_t>(1, samples.size() / 10);
+    const auto median = [](std::vector<uint64_t> part) {
+      std::nth_element(part.begin(), part.begin() + static_cast<std::ptrdiff_t>(part.size() / 2), part.end());
+      return part[part.size() / 2];
+    };
+    const uint64_t early = median(std::vector<uint64_t>(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(window)));
+    const uint64_t late = median(std::vector<uint64_t>(samples.end() - static_cast<std::ptrdiff_t>(window), samples.end()));
+    const double growth = early ? 100.0 * (static_cast<double>(late) - static_cast<double>(early)) / static_cast<double>(early) : 0.0;
     std::printf("soak: %lld frames, seed %u: %s\n", options.frames, options.seed, script.Counts().c_str());
-    std::printf("soak: resident memory %.1f MB at frame %lld, %.1f MB at the end (%+.2f %%), peak %.1f MB\n",
-                warmResident / 1048576.0, warmup, endResident / 1048576.0, growth, peakResident / 1048576.0);
+    std::printf("soak: resident memory %.1f MB at frame %lld, %.1f MB at the end, peak %.1f MB\n",
+                warmResident / 1048576.0, warmup, endResident / 1048576.0, peakResident / 1048576.0);
+    std::printf("soak: median of %zu samples: %.1f MB after the warm-up, %.1f MB at the end (%+.2f %%)\n", window,
+                early / 1048576.0, late / 1048576.0, growth);
     std::printf("soak: open descriptors %d at frame %lld, %d at the end\n", warmDescriptors, warmup, endDescriptors);
     std::printf("soak: %lld saved model files loaded again; %lld strokes ended on the exit button\n", modelsChecked,
                 exitsByStroke);
