@@ -14,9 +14,11 @@
 #include "SoakScript.h"
 
 #include "app/EventManager.h"
+#include "base/ScreenLayout.h"
 #include "events/EventCreate.h"
 #include "events/Studio.h"
 #include "gfx/GraphicsDevice.h"
+#include "model/PickRecord.h"
 #include "model/VoxelModel.h"
 #include "platform/InputSource.h"
 #include "store/Autosave.h"
@@ -41,6 +43,8 @@
 namespace {
   struct Options {
     long long frames = 5000;
+    // Past this many cubes the script clears cubes away before going on.
+    int maxCubes = 80;
     uint32_t seed = 1;
     // Memory and descriptors are compared from this frame on (or from half
     // the run, when it is shorter).
@@ -111,6 +115,8 @@ namespace {
     // holds exactly that model.
     bool CheckSaved(const std::string &path, const char *what, const VoxelModel *live);
     bool Fail(const std::string &why);
+    // Has the script erase a cube that can be seen, when one can.
+    void ClearACube(SoakScript &script);
     EventCreate *Create() const;
     SoakScript::Layout Layout() const;
     void Measure(uint64_t &resident, int &descriptors);
@@ -152,6 +158,8 @@ namespace {
     {
       if(frame == warmup)
         Measure(warmResident, warmDescriptors);
+      if(script.BetweenActions() && app->GetStudio()->Model()->Count() - 1 > options.maxCubes)
+        ClearACube(script);
       const SoakScript::Step step = script.Next();
       if(step.special == SoakScript::Special::ExitAndStart)
       {
@@ -336,6 +344,21 @@ namespace {
       return Fail(std::string(what) + " at frame " + std::to_string(frame) + " does not load again: " + reason);
     ++modelsChecked;
     return true;
+  }
+
+  void Soak::ClearACube(SoakScript &script)
+  {
+    const VoxelModel &model = *app->GetStudio()->Model();
+    for(int y = ScreenLayout::ModelTop; y < ScreenLayout::ModelTop + ScreenLayout::ModelHeight; y += 3)
+      for(int x = ScreenLayout::ModelLeft; x < ScreenLayout::ModelLeft + ScreenLayout::ModelWidth; x += 3)
+      {
+        const PickRecord &record = model.RecordAt(x, y);
+        if(record.mesh && record.mesh != model.At(0))
+        {
+          script.EraseAt(x, y);
+          return;
+        }
+      }
   }
 
   bool Soak::Fail(const std::string &why)

@@ -21,7 +21,8 @@ std::string SoakScript::Counts() const
   return "strokes " + std::to_string(strokes) + ", clicks " + std::to_string(clicks) + ", tools chosen " +
          std::to_string(tools) + ", undo keys " + std::to_string(undos) + ", redo keys " + std::to_string(redos) + ", F7 " + std::to_string(loads) + ", F8 " + std::to_string(saves) + ", F11 " +
          std::to_string(toggles) + ", prints " + std::to_string(prints) + ", exits to the title " +
-         std::to_string(exits) + ", restarts " + std::to_string(restarts);
+         std::to_string(exits) + ", restarts " + std::to_string(restarts) + ", cubes cleared away " +
+         std::to_string(erasures);
 }
 
 void SoakScript::Plan()
@@ -89,6 +90,20 @@ void SoakScript::Plan()
     steps.push_back(step);
     ++restarts;
   }
+}
+
+void SoakScript::EraseAt(int x, int y)
+{
+  ChooseTool(0);
+  Step step;
+  step.x = x;
+  step.y = y;
+  steps.push_back(step);
+  step.left = true;
+  steps.push_back(step);
+  step.left = false;
+  steps.push_back(step);
+  ++erasures;
 }
 
 void SoakScript::ChooseTool(int index)

@@ -57,6 +57,12 @@ public:
 
   // The step for the next frame.
   Step Next();
+  // Between two actions (the next step starts a new one).
+  bool BetweenActions() const { return steps.empty(); }
+  // Makes the next action the eraser taken and a click at (x, y): what a
+  // child does when the room gets full. Keeps the model, and so the memory
+  // it takes, from growing without end over a long run.
+  void EraseAt(int x, int y);
   // How many actions of each kind were started, for the report.
   std::string Counts() const;
 
@@ -75,6 +81,7 @@ private:
   std::deque<Step> steps;
   Step last;
   int nextTool = 0;
+  long long erasures = 0;
   long long strokes = 0, clicks = 0, tools = 0, loads = 0, saves = 0, undos = 0, redos = 0, toggles = 0, prints = 0,
             exits = 0, restarts = 0;
 };
