@@ -4,18 +4,24 @@
 #   run   what building, playing and making the Debian package need
 #   test  also what the test suite needs (X server, xdotool, image tools, print
 #         server, the validators of the installed desktop files, clang with
-#         libFuzzer for the fuzz targets)
+#         libFuzzer for the fuzz targets, Node.js and npm for the glTF
+#         validator, which scripts/install-gltf-validator.sh installs into the
+#         build)
 set -euo pipefail
 
 mode="${1:-run}"
 
 packages=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpng-dev libcairo2-dev libcups2-dev libcli11-dev
-          libgl1-mesa-dri libegl-mesa0
+          libtinygltf-dev libgl1-mesa-dri libegl-mesa0
           libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core dpkg-dev)
 if [ "$mode" = test ]; then
   packages+=(xvfb xauth xdotool imagemagick x11-utils python3 cups-daemon cups-client ghostscript
              desktop-file-utils appstream groff-base openbox wmctrl
              clang libclang-rt-14-dev)
+  # A Node.js installed some other way (with its own npm) serves as well.
+  if ! command -v npm >/dev/null 2>&1; then
+    packages+=(nodejs npm)
+  fi
 fi
 
 missing=()

@@ -14,7 +14,7 @@ namespace {
   const std::string SeeHelp = "; see 'vextorn --help'";
 
   // Each flag's and each option-with-a-folder's name, for messages.
-  const char *const Flags[] = {"help", "version", "fullscreen", "nosound", "startblank"};
+  const char *const Flags[] = {"help", "version", "fullscreen", "nosound", "startblank", "no-room"};
   const char *const FolderOptions[] = {"datadir", "savedir"};
 
   // One line from what the parser said about an option it could not take.
@@ -23,6 +23,10 @@ namespace {
     for(const char *flag : Flags)
       if(said.find(flag) != std::string::npos)
         return std::string("option --") + flag + " takes no value";
+    if(said.find("export") != std::string::npos)
+      return "option --export needs the file to write (and may name the model file after it)";
+    if(said.find("scale") != std::string::npos)
+      return "option --scale needs a whole number from 1 to " + std::to_string(ModelExport::MaxScale);
     for(const char *option : FolderOptions)
       if(said.find(option) != std::string::npos)
         return std::string("option --") + option + " needs a folder";
@@ -50,7 +54,11 @@ LaunchOptions::Outcome LaunchOptions::Parse(const std::vector<std::string> &argu
   bool version = false;
   bool fullscreen = false;
   bool noSound = false;
+  bool noRoom = false;
   std::string size;
+  std::string exportOutput;
+  std::string exportModel;
+  std::string scale;
   app.add_flag("--help", help)->disable_flag_override();
   app.add_flag("--version", version)->disable_flag_override();
   CLI::Option *windowed =
@@ -60,6 +68,9 @@ LaunchOptions::Outcome LaunchOptions::Parse(const std::vector<std::string> &argu
   app.add_flag("--startblank", startBlank)->disable_flag_override();
   app.add_option("--datadir", dataFolder)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   app.add_option("--savedir", saveFolder)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  CLI::Option *exporting = app.add_option("--export", exportOutput);
+  CLI::Option *room = app.add_flag("--no-room", noRoom)->disable_flag_override();
+  CLI::Option *scaled = app.add_option("--scale", scale)->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
 
   std::vector<const char *> argv{"vextorn"};
   for(const std::string &argument : arguments)
@@ -79,8 +90,16 @@ LaunchOptions::Outcome LaunchOptions::Parse(const std::vector<std::string> &argu
       continue;
     if(extra.size() > 1 && extra[0] == '-')
       return Refuse("unknown option '" + extra + "'");
+    // The model file to export: one, anywhere.
+    if(exporting->count() > 0 && exportModel.empty() && !extra.empty())
+    {
+      exportModel = extra;
+      continue;
+    }
     return Refuse("unexpected argument '" + extra + "'");
   }
+  if(exporting->count() > 0 && (exportOutput.empty() || exportOutput.rfind("--", 0) == 0))
+    return Refuse("option --export needs the file to write (and may name the model file after it)");
   // A folder that looks like an option is an option given without its folder.
   for(const std::string *folder : {&dataFolder, &saveFolder})
     if(folder->rfind("--", 0) == 0)
@@ -90,6 +109,29 @@ LaunchOptions::Outcome LaunchOptions::Parse(const std::vector<std::string> &argu
     return Outcome::Help;
   if(version)
     return Outcome::Version;
+
+  if(exporting->count() == 0)
+  {
+    if(room->count() > 0 || scaled->count() > 0)
+      return Refuse(std::string("option --") + (room->count() > 0 ? "no-room" : "scale") + " goes with --export");
+  }
+  else
+  {
+    exportRequest.output = exportOutput;
+    exportRequest.model = exportModel;
+    exportRequest.withRoom = !noRoom;
+    if(scaled->count() > 0)
+    {
+      int factor = 0;
+      const std::from_chars_result read = std::from_chars(scale.data(), scale.data() + scale.size(), factor);
+      if(scale.empty() || scale[0] < '0' || scale[0] > '9' || read.ec != std::errc() ||
+         read.ptr != scale.data() + scale.size() || factor < 1 || factor > ModelExport::MaxScale)
+        return Refuse("bad scale '" + scale + "' for --scale (a whole number from 1 to " +
+                      std::to_string(ModelExport::MaxScale) + ")");
+      exportRequest.scale = factor;
+    }
+    return Outcome::Export;
+  }
 
   // The later of --windowed and --fullscreen decides.
   const CLI::Option *lastMode = nullptr;
@@ -142,6 +184,7 @@ bool LaunchOptions::ParseSize(const std::string &text, int &width, int &height)
 std::string LaunchOptions::Usage()
 {
   return "Usage: vextorn [OPTION]...\n"
+         "       vextorn --export FILE [MODEL] [--no-room] [--scale N]\n"
          "A 3D colouring toy: build a model out of cubes, paint it, print it.\n"
          "\n"
          "  --windowed[=WIDTHxHEIGHT]  play in a window (by default the largest that fits)\n"
@@ -151,6 +194,15 @@ std::string LaunchOptions::Usage()
          "  --datadir DIR              read the pictures and sounds from DIR\n"
          "  --savedir DIR              write the saved model, the printed picture and the\n"
          "                             autosave into DIR\n"
+         "  --export FILE [MODEL]      write the model file MODEL (by default the one F7\n"
+         "                             loads) to FILE without opening a window, and exit;\n"
+         "                             FILE's extension names the format: .glb (glTF), .obj\n"
+         "                             (with .mtl and pictures), .stl (the cubes, for 3D\n"
+         "                             printing), .png (the picture), .pdf (the page)\n"
+         "  --no-room                  with --export: leave the room out of .glb and .obj\n"
+         "  --scale N                  with --export: a .png picture N times as large (1 to " +
+         std::to_string(ModelExport::MaxScale) +
+         ")\n"
          "  --help                     show this help and exit\n"
          "  --version                  show the version and exit\n"
          "\n"
@@ -159,7 +211,8 @@ std::string LaunchOptions::Usage()
          "--savedir, else data/ when it runs from there, else $XDG_DATA_HOME/vextorn\n"
          "(~/.local/share/vextorn). The model is kept in autosave.data there and comes back\n"
          "at the next start. On the creation screen F8 saves the model (demo.data) and F7\n"
-         "loads it; Escape closes the toy.\n";
+         "loads it; Escape closes the toy. When no printer takes a page, the page (PDF),\n"
+         "the picture (PNG) and the model (glTF) go to Vextorn/ in the pictures folder.\n";
 }
 
 std::string LaunchOptions::VersionLine()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "export/ModelExport.h"
 #include "platform/WindowSettings.h"
 
 #include <string>
@@ -14,6 +15,8 @@
 //   --startblank               the creation screen starts with an empty room
 //   --datadir DIR              where the pictures and sounds are
 //   --savedir DIR              where the toy writes
+//   --export FILE [MODEL]      export the model file instead of playing
+//   --no-room, --scale N       what --export leaves out, how large a picture
 // Of --windowed and --fullscreen the last one given wins, and so does the
 // last --datadir or --savedir. Parsing has no side effects: the caller
 // prints, and decides what to do with the outcome.
@@ -33,6 +36,9 @@ public:
     Version,
     // Print Error() on standard error and end with status 2.
     Refused,
+    // Export as Export() says (its model empty: the one F7 loads) and end
+    // with the export's status.
+    Export,
   };
 
   // Reads the arguments after the program's name.
@@ -54,6 +60,8 @@ public:
   // Empty when not given.
   const std::string &DataFolder() const { return dataFolder; }
   const std::string &SaveFolder() const { return saveFolder; }
+  // What --export asks for; its model is empty when none was named.
+  const ExportRequest &Export() const { return exportRequest; }
 
   // Reads "WIDTHxHEIGHT" (each side MinWidth/MinHeight to MaxSide); false
   // for anything else.
@@ -68,5 +76,6 @@ private:
   bool startBlank = false;
   std::string dataFolder;
   std::string saveFolder;
+  ExportRequest exportRequest;
   std::string error;
 };

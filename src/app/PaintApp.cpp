@@ -1,6 +1,6 @@
 #include "app/PaintApp.h"
 
-#include "app/EventManager.h"
+#include "events/EventManager.h"
 #include "app/HangupSignal.h"
 #include "base/Log.h"
 #include "events/EventCreate.h"
@@ -58,6 +58,7 @@ bool PaintApp::Init()
   if(autosaveWanted)
   {
     autosave = std::make_unique<Autosave>(saveFolder);
+    autosave->RemoveLeftovers();
     if(restoreAutosave)
       autosave->Restore(*studio->Model());
     else
@@ -66,8 +67,8 @@ bool PaintApp::Init()
 
   eventManager = &EventManager::Instance();
   EventFactory factory;
-  factory.makeTitle = [this](PaintApp &app) { return std::make_unique<EventTitle>(app, *studio); };
-  factory.makeCreate = [this](PaintApp &app) { return std::make_unique<EventCreate>(app, *studio); };
+  factory.makeTitle = [this](ScreenHost &app) { return std::make_unique<EventTitle>(app, *studio); };
+  factory.makeCreate = [this](ScreenHost &app) { return std::make_unique<EventCreate>(app, *studio); };
   if(!eventManager->Start(*this, factory))
   {
     LogLine("start-up failed: the screens could not be started");
@@ -109,6 +110,11 @@ void PaintApp::Frame()
 int PaintApp::MillisecondsToNextFrame()
 {
   return pacer.MillisecondsToNextFrame(readClock());
+}
+
+void PaintApp::RequestClose()
+{
+  SendMessage({WindowMessage::Kind::Close, 0});
 }
 
 int PaintApp::WindowProc(const WindowMessage &message)

@@ -2,6 +2,7 @@
 
 #include "app/AppWindow.h"
 #include "app/FramePacer.h"
+#include "events/ScreenHost.h"
 #include "base/ScreenLayout.h"
 #include "gfx/GraphicsDevice.h"
 #include "platform/WindowSettings.h"
@@ -21,8 +22,9 @@ class Studio;
 // pacer that runs the current screen once per period of the display. It
 // knows the folder the pictures and sounds come from and the folder it
 // writes into (both data/ under the current directory unless told
-// otherwise), and, when asked to, keeps the model in an autosave.
-class PaintApp : public AppWindow {
+// otherwise), and, when asked to, keeps the model in an autosave. It is the
+// host of the screens it runs.
+class PaintApp : public AppWindow, public ScreenHost {
 public:
   static constexpr int ScreenWidth = ScreenLayout::Width;
   static constexpr int ScreenHeight = ScreenLayout::Height;
@@ -40,9 +42,17 @@ public:
   // changed) and releases what the screens share; safe to repeat.
   void Shutdown();
 
-  bool IsRunning() const { return running; }
-  GraphicsDevice &Device() { return device; }
-  SoundSystem &Sounds() { return sound; }
+  // What the screens use.
+  bool IsRunning() const override { return running; }
+  GraphicsDevice &Device() override { return device; }
+  SoundSystem &Sounds() override { return sound; }
+  InputSource &Input() override { return AppWindow::Input(); }
+  int Width() const override { return AppWindow::Width(); }
+  int Height() const override { return AppWindow::Height(); }
+  bool IsActive() const override { return AppWindow::IsActive(); }
+  // Closes the window as its close button does; the loop then ends.
+  void RequestClose() override;
+
   Studio *GetStudio() const { return studio; }
   EventManager *Events() const { return eventManager; }
 
@@ -51,10 +61,10 @@ public:
   const WindowSettings &GetWindowSettings() const { return windowSettings; }
   // Where every picture and sound is read from; set before Init.
   void SetDataFiles(const DataFiles &files) { dataFiles = files; }
-  const DataFiles &Files() const { return dataFiles; }
+  const DataFiles &Files() const override { return dataFiles; }
   // Where the model file, the printed picture and the autosave go.
   void SetSaveFolder(const SaveFolder &folder) { saveFolder = folder; }
-  const SaveFolder &Saves() const { return saveFolder; }
+  const SaveFolder &Saves() const override { return saveFolder; }
   // Without sound, Init opens no audio device (the sounds still load); set before Init.
   void SetSoundEnabled(bool enabled) { soundEnabled = enabled; }
   // Keeps the model in the save folder's autosave: Init brings it back when

@@ -2,6 +2,7 @@
 #include "app/LaunchOptions.h"
 #include "app/PaintApp.h"
 #include "base/Log.h"
+#include "export/ModelExport.h"
 #include "res/DataFiles.h"
 #include "store/DataFolderSearch.h"
 #include "store/SaveFolder.h"
@@ -10,7 +11,8 @@
 
 // Reads the options, finds the pictures and sounds, chooses where the toy
 // writes and starts it. Exit status: 0 after a normal close (and for --help
-// and --version), 1 when the toy cannot start, 2 for options it refuses.
+// and --version), 1 when the toy cannot start, 2 for options it refuses;
+// with --export, the export's (0 or 1).
 int main(int argc, char **argv)
 {
   LaunchOptions options;
@@ -25,6 +27,18 @@ int main(int argc, char **argv)
     case LaunchOptions::Outcome::Refused:
       LogLine(options.Error());
       return 2;
+    case LaunchOptions::Outcome::Export:
+    {
+      ExportRequest request = options.Export();
+      if(request.model.empty())
+      {
+        // The file F7 would load: in the folder the toy would write into.
+        DataFolderSearch search;
+        search.RunForThisProgram(options.DataFolder());
+        request.model = SaveFolder::Choose(options.SaveFolder(), search.Found()).Path(SaveFolder::ModelFileName);
+      }
+      return ModelExport::Run(request);
+    }
     case LaunchOptions::Outcome::Run:
       break;
   }

@@ -13,6 +13,10 @@ class OrbitCamera {
 public:
   // Distance from the eye to the target after Init.
   static constexpr float Distance = 900.f;
+  // The turn (yaw, pitch in degrees) from the pose after Init to the view the
+  // creation screen starts with.
+  static constexpr float StartYaw = 45.f;
+  static constexpr float StartPitch = 30.f;
 
   OrbitCamera() = default;
   OrbitCamera(const OrbitCamera &) = delete;

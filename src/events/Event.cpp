@@ -1,6 +1,6 @@
 #include "events/Event.h"
 
-Event::Event(PaintApp &owner, const std::string &name)
+Event::Event(ScreenHost &owner, const std::string &name)
   : owner(owner), name(name.substr(0, MaxNameLength))
 {
 }

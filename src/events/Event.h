@@ -3,7 +3,7 @@
 #include <string>
 
 class EventManager;
-class PaintApp;
+class ScreenHost;
 
 // A screen of the program. The event manager owns the events, runs the
 // current one once per frame, and switches when RunFrame returns another.
@@ -12,7 +12,7 @@ public:
   // Names are at most this many characters; longer ones are cut.
   static constexpr size_t MaxNameLength = 63;
 
-  Event(PaintApp &owner, const std::string &name);
+  Event(ScreenHost &owner, const std::string &name);
   Event(const Event &) = delete;
   Event &operator=(const Event &) = delete;
   virtual ~Event() = default;
@@ -25,7 +25,7 @@ public:
   const std::string &Name() const { return name; }
 
 protected:
-  PaintApp &owner;
+  ScreenHost &owner;
 
 private:
   std::string name;

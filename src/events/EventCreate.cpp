@@ -1,12 +1,17 @@
 #include "events/EventCreate.h"
 
-#include "app/PaintApp.h"
 #include "base/ScreenLayout.h"
 #include "create/OrbitCamera.h"
 #include "create/Stroke.h"
+#include "events/ScreenHost.h"
 #include "events/Studio.h"
+#include "gfx/GraphicsDevice.h"
 #include "history/EditHistory.h"
 #include "model/VoxelModel.h"
+#include "platform/InputSource.h"
+#include "res/DataFiles.h"
+#include "res/SoundSystem.h"
+#include "store/SaveFolder.h"
 #include "ui/BackgroundWidget.h"
 #include "ui/HistoryButton.h"
 #include "ui/ToolButton.h"
@@ -14,12 +19,7 @@
 #include <exception>
 #include <string>
 
-namespace {
-  // The model file of F7 and F8, in the save folder.
-  const char *const ModelFileName = "demo.data";
-}
-
-EventCreate::EventCreate(PaintApp &owner, Studio &studio)
+EventCreate::EventCreate(ScreenHost &owner, Studio &studio)
   : Event(owner, "EventCreate"), studio(studio),
     selectedTool(studio.Tool(Studio::RedPenIndex)), cursorTool(studio.Tool(Studio::RedPenIndex))
 {
@@ -29,10 +29,15 @@ bool EventCreate::Init()
 {
   clientWidth = owner.Width();
   clientHeight = owner.Height();
-  studio.Camera()->Rotate(45.f, 30.f);
+  studio.Camera()->Rotate(OrbitCamera::StartYaw, OrbitCamera::StartPitch);
   studio.Camera()->Apply();
   studio.Model()->RefreshPickBuffer(owner.Device());
   return true;
+}
+
+VoxelModel *EventCreate::Model() const
+{
+  return studio.Model();
 }
 
 const SaveFolder &EventCreate::Saves() const
@@ -48,7 +53,7 @@ Event *EventCreate::RunFrame(EventManager &)
   Event *next = HandleInput();
   Render();
   if(owner.Input().KeyState(Key::Escape))
-    owner.SendMessage({WindowMessage::Kind::Close, 0});
+    owner.RequestClose();
   return next;
 }
 
@@ -64,7 +69,7 @@ Event *EventCreate::HandleInput()
 
   // F7 and F8 act in every frame while held. A failure leaves the model and
   // the file as they were, and the toy goes on; it is reported once per press.
-  const std::string modelFile = owner.Saves().Path(ModelFileName);
+  const std::string modelFile = owner.Saves().Path(SaveFolder::ModelFileName);
   if(input.KeyState(Key::F7))
   {
     try

@@ -9,6 +9,7 @@
 class SaveFolder;
 class Studio;
 class ToolButton;
+class VoxelModel;
 
 // The creation screen: the palette, the undo and redo buttons, the model in
 // its white area with black outlines, and the selected tool's cursor. Each
@@ -17,7 +18,7 @@ class ToolButton;
 // through the studio's history, so that they can be taken back.
 class EventCreate : public Event {
 public:
-  EventCreate(PaintApp &owner, Studio &studio);
+  EventCreate(ScreenHost &owner, Studio &studio);
 
   bool Init() override;
   Event *RunFrame(EventManager &manager) override;
@@ -32,6 +33,8 @@ public:
   void SetSelectedTool(ToolButton *tool) { selectedTool = tool; }
   void SetCursorTool(ToolButton *tool) { cursorTool = tool; }
   bool PenStrokeActive() const { return penStrokeActive; }
+  // The model the screen edits.
+  VoxelModel *Model() const;
   // Where the model file and the printed picture are written.
   const SaveFolder &Saves() const;
 

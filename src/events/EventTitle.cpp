@@ -1,7 +1,12 @@
 #include "events/EventTitle.h"
 
-#include "app/EventManager.h"
-#include "app/PaintApp.h"
+#include "events/EventManager.h"
+#include "events/ScreenHost.h"
+#include "gfx/GraphicsDevice.h"
+#include "platform/InputSource.h"
+#include "res/DataFiles.h"
+#include "res/SoundSystem.h"
+#include "store/SaveFolder.h"
 #include "events/EventCreate.h"
 #include "events/Studio.h"
 #include "platform/Clock.h"
@@ -10,7 +15,7 @@
 #include "ui/StartButton.h"
 #include "ui/TitlePicture.h"
 
-EventTitle::EventTitle(PaintApp &owner, Studio &studio)
+EventTitle::EventTitle(ScreenHost &owner, Studio &studio)
   : Event(owner, "EventTitle"), studio(studio)
 {
 }
@@ -63,12 +68,12 @@ Event *EventTitle::RunFrame(EventManager &manager)
     else
     {
       Clock::Sleep(2000);
-      owner.SendMessage({WindowMessage::Kind::Close, 0});
+      owner.RequestClose();
     }
   }
 
   if(owner.Input().KeyState(Key::Escape))
-    owner.SendMessage({WindowMessage::Kind::Close, 0});
+    owner.RequestClose();
   return this;
 }
 

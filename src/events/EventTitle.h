@@ -17,7 +17,7 @@ public:
   // The frames of the mark shown after a choice before its action fires.
   static constexpr int ChoiceFrames = 10;
 
-  EventTitle(PaintApp &owner, Studio &studio);
+  EventTitle(ScreenHost &owner, Studio &studio);
 
   // Loads the cursor picture and makes its widget.
   bool Init() override;

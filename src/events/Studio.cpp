@@ -1,6 +1,11 @@
 #include "events/Studio.h"
 
-#include "app/PaintApp.h"
+#include "events/ScreenHost.h"
+#include "gfx/GraphicsDevice.h"
+#include "platform/InputSource.h"
+#include "res/DataFiles.h"
+#include "res/SoundSystem.h"
+#include "store/SaveFolder.h"
 #include "base/ScreenLayout.h"
 #include "create/OrbitCamera.h"
 #include "history/EditHistory.h"
@@ -35,7 +40,7 @@ Studio::~Studio()
   Teardown();
 }
 
-bool Studio::Init(PaintApp &app, GraphicsDevice &device, int width, int height)
+bool Studio::Init(ScreenHost &app, GraphicsDevice &device, int width, int height)
 {
   owner = &app;
 

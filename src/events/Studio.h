@@ -12,7 +12,7 @@ class EndButton;
 class GraphicsDevice;
 class HistoryButton;
 class OrbitCamera;
-class PaintApp;
+class ScreenHost;
 class SelectedAnimation;
 class Sound;
 class StartButton;
@@ -42,14 +42,14 @@ public:
   // buttons, the undo and redo buttons and the sounds, in that order, the
   // pictures and sounds from the application's data folder. Stops at the
   // first failure (false), keeping what was built.
-  bool Init(PaintApp &app, GraphicsDevice &device, int width, int height);
+  bool Init(ScreenHost &app, GraphicsDevice &device, int width, int height);
   // Deletes everything built; may run any number of times.
   void Teardown();
 
   // Plays one of the sounds, replacing whatever plays.
   void Play(SoundId id) const override;
 
-  PaintApp *Owner() const { return owner; }
+  ScreenHost *Owner() const { return owner; }
   OrbitCamera *Camera() const { return camera.get(); }
   TitlePicture *GetTitlePicture() const { return titlePicture.get(); }
   StartButton *GetStartButton() const { return startButton.get(); }
@@ -64,7 +64,7 @@ public:
   Sound *GetSound(SoundId id) const { return sounds[static_cast<int>(id)].get(); }
 
 private:
-  PaintApp *owner = nullptr;
+  ScreenHost *owner = nullptr;
   std::unique_ptr<OrbitCamera> camera;
   std::unique_ptr<TitlePicture> titlePicture;
   std::unique_ptr<StartButton> startButton;

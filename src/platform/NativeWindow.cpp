@@ -146,6 +146,32 @@ bool NativeWindow::Create(const std::string &title, const WindowSettings &window
   return true;
 }
 
+bool NativeWindow::CreateOffscreen(const std::string &title)
+{
+  if(window)
+    return true;
+  // Whatever the environment names: this window is never shown.
+  SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+  const bool started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  // Only this start is meant: later windows of the process choose as usual.
+  SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+  if(!started)
+  {
+    LogLine(std::string("cannot start drawing without a display: ") + SDL_GetError());
+    return false;
+  }
+  videoInitialised = true;
+  window = SDL_CreateWindow(title.c_str(), 0, 0, LogicalWidth, LogicalHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+  if(!window)
+  {
+    LogLine(std::string("cannot create an offscreen window: ") + SDL_GetError());
+    Destroy();
+    return false;
+  }
+  SDL_ClearError();
+  return true;
+}
+
 void NativeWindow::Destroy()
 {
   if(window)

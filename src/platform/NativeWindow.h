@@ -33,6 +33,11 @@ public:
   // Opens the window as `settings` say; false (with a line on standard error)
   // when there is no display.
   bool Create(const std::string &title, const WindowSettings &settings = {});
+  // Opens a hidden window of the logical size on SDL's offscreen video driver
+  // (OpenGL through EGL), whether or not there is a display: for drawing
+  // pictures that nobody watches. False, with a line on standard error, when
+  // that driver cannot be started.
+  bool CreateOffscreen(const std::string &title);
   // Hides and closes the window; safe to call more than once.
   void Destroy();
   bool IsOpen() const { return window != nullptr; }

@@ -6,6 +6,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -23,9 +24,32 @@ namespace {
   {
   }
 
+  void AppendToVector(png_structp png, png_bytep data, png_size_t length)
+  {
+    auto *bytes = static_cast<std::vector<uint8_t> *>(png_get_io_ptr(png));
+    bool stored = true;
+    try
+    {
+      bytes->insert(bytes->end(), data, data + length);
+    }
+    catch(const std::bad_alloc &)
+    {
+      stored = false;
+    }
+    // libpng's error path jumps: not from inside the handler.
+    if(!stored)
+      png_error(png, "out of memory");
+  }
+
+  void FlushNothing(png_structp)
+  {
+  }
+
   // The encoding itself, apart so that nothing with a destructor lives in the
-  // frame that libpng's error handling jumps out of.
-  bool Encode(std::FILE *file, const ArgbImage &image, const std::vector<uint8_t> &rgba, std::string &error)
+  // frame that libpng's error handling jumps out of. Rows of `channels` bytes
+  // per pixel (4: RGBA, 3: RGB) go to `file`, or to `memory` when it is given.
+  bool Encode(std::FILE *file, std::vector<uint8_t> *memory, int width, int height, int channels,
+              const std::vector<uint8_t> &pixels, std::string &error)
   {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &error, OnPngError, OnPngWarning);
     if(!png)
@@ -45,23 +69,32 @@ namespace {
       png_destroy_write_struct(&png, &info);
       return false;
     }
-    png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
-                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if(memory)
+      png_set_write_fn(png, memory, AppendToVector, FlushNothing);
+    else
+      png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+                 channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    const size_t rowBytes = static_cast<size_t>(image.width) * 4;
-    for(int y = 0; y < image.height; ++y)
-      png_write_row(png, rgba.data() + static_cast<size_t>(y) * rowBytes);
+    const size_t rowBytes = static_cast<size_t>(width) * channels;
+    for(int y = 0; y < height; ++y)
+      png_write_row(png, pixels.data() + static_cast<size_t>(y) * rowBytes);
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
     return true;
+  }
+
+  bool HasPixels(const ArgbImage &image)
+  {
+    return image.width > 0 && image.height > 0 &&
+           image.pixels.size() == static_cast<size_t>(image.width) * static_cast<size_t>(image.height);
   }
 }
 
 bool PngWriter::Write(const std::string &path, const ArgbImage &image, std::string &error)
 {
-  if(image.width <= 0 || image.height <= 0 ||
-     image.pixels.size() != static_cast<size_t>(image.width) * static_cast<size_t>(image.height))
+  if(!HasPixels(image))
   {
     error = "the picture is empty";
     return false;
@@ -96,7 +129,7 @@ bool PngWriter::Write(const std::string &path, const ArgbImage &image, std::stri
     unlink(temporary.c_str());
     return false;
   }
-  bool ok = Encode(file, image, rgba, error);
+  bool ok = Encode(file, nullptr, image.width, image.height, 4, rgba, error);
   if(ok && (std::fflush(file) != 0 || fsync(fileno(file)) != 0))
   {
     error = std::string("cannot write ") + path + ": " + std::strerror(errno);
@@ -115,4 +148,28 @@ bool PngWriter::Write(const std::string &path, const ArgbImage &image, std::stri
   if(!ok)
     unlink(temporary.c_str());
   return ok;
+}
+
+bool PngWriter::EncodeOpaque(const ArgbImage &image, std::vector<uint8_t> &png, std::string &error)
+{
+  png.clear();
+  if(!HasPixels(image))
+  {
+    error = "the picture is empty";
+    return false;
+  }
+  std::vector<uint8_t> rgb(image.pixels.size() * 3);
+  for(size_t i = 0; i < image.pixels.size(); ++i)
+  {
+    const uint32_t p = image.pixels[i];
+    rgb[i * 3] = static_cast<uint8_t>(p >> 16);
+    rgb[i * 3 + 1] = static_cast<uint8_t>(p >> 8);
+    rgb[i * 3 + 2] = static_cast<uint8_t>(p);
+  }
+  if(!Encode(nullptr, &png, image.width, image.height, 3, rgb, error))
+  {
+    png.clear();
+    return false;
+  }
+  return true;
 }

@@ -3,14 +3,11 @@
 #include "base/Log.h"
 #include "base/LogGate.h"
 
-#include <cairo-pdf.h>
-#include <cairo.h>
 #include <cups/cups.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <cstring>
 
 namespace {
   using SteadyClock = std::chrono::steady_clock;
@@ -24,14 +21,6 @@ namespace {
   struct DestInfoFreer {
     void operator()(cups_dinfo_t *info) const { cupsFreeDestInfo(info); }
   };
-  struct CairoSurfaceFreer {
-    void operator()(cairo_surface_t *surface) const { cairo_surface_destroy(surface); }
-  };
-  struct CairoFreer {
-    void operator()(cairo_t *cairo) const { cairo_destroy(cairo); }
-  };
-  using SurfaceHandle = std::unique_ptr<cairo_surface_t, CairoSurfaceFreer>;
-  using CairoHandle = std::unique_ptr<cairo_t, CairoFreer>;
 
   // Dots per inch from an IPP resolution; 0 when it is not usable.
   int DotsPerInch(int value, ipp_res_t units)
@@ -41,55 +30,6 @@ namespace {
     if(units == IPP_RES_PER_CM)
       return static_cast<int>(std::lround(value * 2.54));
     return value;
-  }
-
-  cairo_status_t AppendToBuffer(void *closure, const unsigned char *data, unsigned int length)
-  {
-    auto *buffer = static_cast<std::vector<uint8_t> *>(closure);
-    buffer->insert(buffer->end(), data, data + length);
-    return CAIRO_STATUS_SUCCESS;
-  }
-
-  // One page of the media size holding the picture at `place`, as PDF bytes;
-  // empty when cairo fails.
-  std::vector<uint8_t> ComposePdf(const PrintablePicture &picture, const PrintPage &page,
-                                  const PageRect &place, const std::string &title)
-  {
-    std::vector<uint8_t> pdf;
-    SurfaceHandle image(cairo_image_surface_create(CAIRO_FORMAT_RGB24, picture.width, picture.height));
-    if(cairo_surface_status(image.get()) != CAIRO_STATUS_SUCCESS)
-      return pdf;
-    cairo_surface_flush(image.get());
-    unsigned char *bits = cairo_image_surface_get_data(image.get());
-    int stride = cairo_image_surface_get_stride(image.get());
-    // RGB24 pixels are native 32-bit words 0x00RRGGBB, the picture's own layout.
-    for(int y = 0; y < picture.height; ++y)
-      std::memcpy(bits + static_cast<size_t>(y) * stride, &picture.pixels[static_cast<size_t>(y) * picture.width],
-                  static_cast<size_t>(picture.width) * 4);
-    cairo_surface_mark_dirty(image.get());
-
-    SurfaceHandle document(cairo_pdf_surface_create_for_stream(
-      AppendToBuffer, &pdf, PrintService::PointsFromHundredthsOfMillimetre(page.mediaWidth),
-      PrintService::PointsFromHundredthsOfMillimetre(page.mediaLength)));
-    if(cairo_surface_status(document.get()) != CAIRO_STATUS_SUCCESS)
-      return {};
-    cairo_pdf_surface_set_metadata(document.get(), CAIRO_PDF_METADATA_TITLE, title.c_str());
-    {
-      CairoHandle cr(cairo_create(document.get()));
-      cairo_translate(cr.get(), place.x, place.y);
-      cairo_scale(cr.get(), place.width / picture.width, place.height / picture.height);
-      cairo_set_source_surface(cr.get(), image.get(), 0.0, 0.0);
-      // Every picture pixel becomes one sharp block on paper.
-      cairo_pattern_set_filter(cairo_get_source(cr.get()), CAIRO_FILTER_NEAREST);
-      cairo_paint(cr.get());
-      cairo_show_page(cr.get());
-      if(cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS)
-        return {};
-    }
-    cairo_surface_finish(document.get());
-    if(cairo_surface_status(document.get()) != CAIRO_STATUS_SUCCESS)
-      return {};
-    return pdf;
   }
 
   bool Failed(ipp_status_t status)
@@ -255,7 +195,9 @@ bool PrintService::PrintPicture(const PrintablePicture &picture, const PixelRect
     Report("printing: nothing to print");
     return false;
   }
-  std::vector<uint8_t> pdf = ComposePdf(picture, page, DotsToPoints(page, dots), title);
+  std::vector<uint8_t> pdf =
+    PdfPage::Compose(picture, PointsFromHundredthsOfMillimetre(page.mediaWidth),
+                     PointsFromHundredthsOfMillimetre(page.mediaLength), DotsToPoints(page, dots), title);
   if(pdf.empty())
   {
     Report("printing: the page could not be composed");

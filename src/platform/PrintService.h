@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gfx/PixelRect.h"
+#include "platform/PdfPage.h"
 
 class LogGate;
 
@@ -8,13 +9,6 @@ class LogGate;
 #include <memory>
 #include <string>
 #include <vector>
-
-// A picture to print: width x height words 0x00RRGGBB, row 0 at the top.
-struct PrintablePicture {
-  int width = 0;
-  int height = 0;
-  std::vector<uint32_t> pixels;
-};
 
 // The sheet a destination prints on by default. Lengths are hundredths of a
 // millimetre, as the print server reports them; the margins bound the
@@ -33,15 +27,6 @@ struct PrintPage {
   // The printable area in whole printer dots (fractions of a dot dropped).
   int HorzDots() const;
   int VertDots() const;
-};
-
-// A rectangle on the page in points (1/72 inch) from the sheet's top-left
-// corner, y growing downwards.
-struct PageRect {
-  double x = 0.0;
-  double y = 0.0;
-  double width = 0.0;
-  double height = 0.0;
 };
 
 // Printing on the system's default destination, with no dialog: the print
@@ -86,7 +71,7 @@ public:
   // True only when the server accepted the whole document.
   bool PrintPicture(const PrintablePicture &picture, const PixelRect &dots, const std::string &title);
 
-  // A page from the server's media record; a resolution of 0 or less stands
+  // A page from a media record (the server's, or a sheet of paper's); a resolution of 0 or less stands
   // for "not reported" and becomes defaultDpi, as does one above maxDpi;
   // negative margins count as none.
   static PrintPage MakePage(int mediaWidth, int mediaLength, int leftMargin, int rightMargin,

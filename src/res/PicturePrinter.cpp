@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 PicturePrinter::PicturePrinter(std::string file, LogGate *gate)
   : pictureFile(std::move(file)), log(gate)
@@ -25,6 +26,7 @@ void PicturePrinter::Report(const std::string &line)
 
 bool PicturePrinter::Print(GraphicsDevice &device)
 {
+  picture = PrintablePicture();
   DibImage image;
   if(!image.CreateDib(pictureWidth, pictureHeight, 24) || !Capture(device, image))
   {
@@ -32,7 +34,6 @@ bool PicturePrinter::Print(GraphicsDevice &device)
     return false;
   }
 
-  PrintablePicture picture;
   picture.width = image.Width();
   picture.height = image.Height();
   picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
@@ -52,35 +53,57 @@ bool PicturePrinter::Print(GraphicsDevice &device)
 
 bool PicturePrinter::Capture(GraphicsDevice &device, DibImage &image)
 {
-  Surface *backBuffer = device.BackBuffer();
-  if(!backBuffer)
+  const int width = image.Width();
+  const int height = image.Height();
+  std::vector<uint32_t> pixels;
+  if(image.FromFile() || !CaptureArea(device, width, height, pixels))
     return false;
-  int width = image.Width();
-  int height = image.Height();
-  if(image.FromFile() || width <= 0 || height <= 0 || captureLeft + width > backBuffer->Width() ||
-     captureTop + height > backBuffer->Height())
-  {
-    Report("printing: the picture does not fit the back buffer");
-    return false;
-  }
-  int pitch = 0;
-  const uint32_t *pixels = backBuffer->LockRect(pitch);
-  if(!pixels)
-    return false;
-
   DrawingContext &dc = image.MemoryDc();
   for(int i = 0; i < height; ++i)
-  {
-    const uint32_t *row = pixels + static_cast<ptrdiff_t>(captureTop + i) * pitch + captureLeft;
     for(int j = 0; j < width; ++j)
-    {
-      bool frame = j == 0 || j == width - 1 || i == 0 || i == height - 1;
-      dc.SetPixel(j, i, frame ? 0u : row[j] & 0xFFFFFFu);
-    }
-  }
+      dc.SetPixel(j, i, pixels[static_cast<size_t>(i) * width + j]);
   std::string reason;
   if(!pictureFile.empty() && !image.SaveBmp(pictureFile, reason))
     Report("printing: " + reason);
+  return true;
+}
+
+bool PicturePrinter::CapturePicture(GraphicsDevice &device, PrintablePicture &captured)
+{
+  std::vector<uint32_t> pixels;
+  if(!CaptureArea(device, pictureWidth, pictureHeight, pixels))
+    return false;
+  captured.width = pictureWidth;
+  captured.height = pictureHeight;
+  captured.pixels = std::move(pixels);
+  return true;
+}
+
+bool PicturePrinter::CaptureArea(GraphicsDevice &device, int width, int height, std::vector<uint32_t> &pixels)
+{
+  Surface *backBuffer = device.BackBuffer();
+  if(!backBuffer)
+    return false;
+  if(width <= 0 || height <= 0 || captureLeft + width > backBuffer->Width() ||
+     captureTop + height > backBuffer->Height())
+  {
+    LogLine("printing: the picture does not fit the back buffer");
+    return false;
+  }
+  int pitch = 0;
+  const uint32_t *rows = backBuffer->LockRect(pitch);
+  if(!rows)
+    return false;
+  pixels.assign(static_cast<size_t>(width) * height, 0u);
+  for(int i = 0; i < height; ++i)
+  {
+    const uint32_t *row = rows + static_cast<ptrdiff_t>(captureTop + i) * pitch + captureLeft;
+    for(int j = 0; j < width; ++j)
+    {
+      const bool frame = j == 0 || j == width - 1 || i == 0 || i == height - 1;
+      pixels[static_cast<size_t>(i) * width + j] = frame ? 0u : row[j] & 0xFFFFFFu;
+    }
+  }
   backBuffer->UnlockRect();
   return true;
 }

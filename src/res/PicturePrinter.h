@@ -2,6 +2,7 @@
 
 #include "base/ScreenLayout.h"
 #include "gfx/PixelRect.h"
+#include "platform/PdfPage.h"
 
 #include <string>
 
@@ -13,8 +14,8 @@ class GraphicsDevice;
 // drawn frame is captured from the back buffer, framed by a one-pixel black
 // border and saved as a BMP file (pict.bmp in the save folder), then printed
 // on the default printer with no dialog, at 90 % of the largest size that
-// fits the printable area. Holds only the file's path: make one on the stack
-// for each print.
+// fits the printable area. Holds only the file's path and the picture of its
+// last capture: make one on the stack for each print.
 class PicturePrinter {
 public:
   static constexpr int pictureWidth = ScreenLayout::ModelWidth;
@@ -37,7 +38,8 @@ public:
   // Captures the model area and prints it on the default printer. False when
   // the capture fails, when there is no print server or default printer, when
   // the server does not answer in time, or when the job could not be started
-  // or sent; nothing is printed then.
+  // or sent; nothing is printed then. The captured picture stays in Picture()
+  // either way (empty when the capture failed).
   bool Print(GraphicsDevice &device);
   // Copies the model area of the back buffer into `image` (made by CreateDib
   // with 24 bits per pixel; its size is the size captured), blackens its
@@ -45,6 +47,12 @@ public:
   // be written is reported on standard error and does not fail the capture.
   // False when there is no back buffer or the area does not lie inside it.
   bool Capture(GraphicsDevice &device, DibImage &image);
+  // The same picture of the model area, framed, without a file: false when
+  // there is no back buffer or the area does not lie inside it.
+  static bool CapturePicture(GraphicsDevice &device, PrintablePicture &picture);
+
+  // The picture of the last Print's capture.
+  const PrintablePicture &Picture() const { return picture; }
 
   // Where the picture goes on a printable area of horz by vert printer dots,
   // in dots from the area's top-left corner: scaled by 90 % of the smaller of
@@ -56,8 +64,12 @@ public:
 
 private:
   void Report(const std::string &line);
+  // Copies the width by height area at the capture corner of the back buffer
+  // into `pixels` (row 0 at the top, 0x00RRGGBB), its outermost ring black.
+  static bool CaptureArea(GraphicsDevice &device, int width, int height, std::vector<uint32_t> &pixels);
 
 private:
   std::string pictureFile;
+  PrintablePicture picture;
   LogGate *log = nullptr;
 };

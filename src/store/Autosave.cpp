@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <sys/stat.h>
 #include <system_error>
 
@@ -33,6 +34,34 @@ Autosave::~Autosave()
 std::string Autosave::Path() const
 {
   return folder.Path(FileName);
+}
+
+int Autosave::RemoveLeftovers(int minimumAgeSeconds)
+{
+  // A write goes to FileName + "." + six characters, then is renamed.
+  const std::string prefix = std::string(FileName) + ".";
+  std::error_code error;
+  std::filesystem::directory_iterator entries(folder.Folder(), error);
+  if(error)
+    return 0;
+  const auto now = std::filesystem::file_time_type::clock::now();
+  int removed = 0;
+  for(const auto &entry : entries)
+  {
+    const std::string name = entry.path().filename().string();
+    if(name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0 ||
+       !entry.is_regular_file(error) || entry.is_symlink(error))
+      continue;
+    const auto changed = entry.last_write_time(error);
+    if(error || now - changed < std::chrono::seconds(minimumAgeSeconds))
+      continue;
+    if(std::filesystem::remove(entry.path(), error))
+      ++removed;
+  }
+  if(removed > 0)
+    LogLine("removed " + std::to_string(removed) + " unfinished autosave file" + (removed > 1 ? "s" : "") + " from " +
+            folder.Folder());
+  return removed;
 }
 
 Autosave::Restored Autosave::Restore(VoxelModel &model)

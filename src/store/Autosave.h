@@ -68,6 +68,12 @@ public:
   bool Finish(const VoxelModel &model);
   // Waits until no write is in progress.
   void Wait();
+  // Removes what writes cut short left in the save folder (the program
+  // killed or the machine stopped while writing): temporary files of the
+  // autosave that have not changed for `minimumAgeSeconds`, so that one
+  // another running toy is writing now is left alone. Returns how many.
+  int RemoveLeftovers(int minimumAgeSeconds = LeftoverAgeSeconds);
+  static constexpr int LeftoverAgeSeconds = 600;
 
   // The autosave file's path.
   std::string Path() const;

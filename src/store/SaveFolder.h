@@ -10,6 +10,8 @@ class SaveFolder {
 public:
   // The folder under $XDG_DATA_HOME (or ~/.local/share) that the toy owns.
   static constexpr const char *OwnFolderName = "vextorn";
+  // The model file that F8 saves and F7 loads, in the folder.
+  static constexpr const char *ModelFileName = "demo.data";
 
   // The folder of that name; an empty name stands for "no folder could be
   // chosen", and `missing` says why (Prepare reports it).

@@ -1,6 +1,6 @@
 #include "ui/ExitButton.h"
 
-#include "app/EventManager.h"
+#include "events/EventManager.h"
 #include "events/SoundSink.h"
 #include "platform/Clock.h"
 #include "res/DataFiles.h"

@@ -1,6 +1,6 @@
 #include "rig/ScreenRig.h"
 
-#include "app/EventManager.h"
+#include "events/EventManager.h"
 #include "events/EventCreate.h"
 #include "events/EventTitle.h"
 #include "events/Studio.h"

@@ -13,7 +13,7 @@
 #include "SoakApp.h"
 #include "SoakScript.h"
 
-#include "app/EventManager.h"
+#include "events/EventManager.h"
 #include "base/ScreenLayout.h"
 #include "events/EventCreate.h"
 #include "events/Studio.h"

@@ -2,7 +2,7 @@
 // (with an injected clock: it sleeps between frames instead of spinning) and
 // the event manager.
 #include "app/AppWindow.h"
-#include "app/EventManager.h"
+#include "events/EventManager.h"
 #include "app/FramePacer.h"
 #include "app/PaintApp.h"
 #include "gfx/HeadlessBackend.h"
@@ -310,7 +310,7 @@ namespace {
   // A screen that records its life and returns whatever it is told to.
   class FakeEvent : public Event {
   public:
-    FakeEvent(PaintApp &app, const std::string &name, EventLog &log, bool initSucceeds = true)
+    FakeEvent(ScreenHost &app, const std::string &name, EventLog &log, bool initSucceeds = true)
       : Event(app, name), log(log), initSucceeds(initSucceeds)
     {
     }
@@ -338,8 +338,8 @@ namespace {
   EventFactory MakeFactory(EventLog &log, bool createInitSucceeds = true)
   {
     EventFactory factory;
-    factory.makeTitle = [&log](PaintApp &app) { return std::make_unique<FakeEvent>(app, "EventTitle", log); };
-    factory.makeCreate = [&log, createInitSucceeds](PaintApp &app) {
+    factory.makeTitle = [&log](ScreenHost &app) { return std::make_unique<FakeEvent>(app, "EventTitle", log); };
+    factory.makeCreate = [&log, createInitSucceeds](ScreenHost &app) {
       return std::make_unique<FakeEvent>(app, "EventCreate", log, createInitSucceeds);
     };
     return factory;

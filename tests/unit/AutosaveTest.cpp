@@ -9,7 +9,9 @@
 #include "store/ModelSnapshot.h"
 #include "store/SaveFolder.h"
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -296,4 +298,34 @@ TEST_F(AutosaveTest, AFolderThatCannotBeWrittenIsReportedAndTheModelKept)
   EXPECT_EQ(StoreTestSupport::Lines(said), 1) << said;
   EXPECT_EQ(model.Count(), 3);
   EXPECT_EQ(model.ChangeCount(), count);
+}
+
+// Writes cut short leave temporary files: old ones are removed, a recent one
+// (another toy may be writing it) and every other file are left alone.
+TEST_F(AutosaveTest, OldUnfinishedWritesAreRemovedAndNothingElse)
+{
+  const auto write = [](const std::string &path) { std::ofstream(path, std::ios::binary) << "partial"; };
+  const auto age = [](const std::string &path, int seconds) {
+    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() - std::chrono::seconds(seconds));
+  };
+  const std::string stale = folder.File("autosave.data.Ab12Cd");
+  const std::string recent = folder.File("autosave.data.Xy34Zw");
+  const std::string damaged = folder.File("autosave.data.damaged");
+  const std::string other = folder.File("demo.data.Ab12Cd");
+  const std::string saved = folder.File("autosave.data");
+  for(const std::string &path : {stale, recent, damaged, other, saved})
+  {
+    write(path);
+    age(path, 3600);
+  }
+  age(recent, 5);
+
+  Autosave autosave(saves);
+  EXPECT_EQ(autosave.RemoveLeftovers(), 1);
+  EXPECT_FALSE(std::filesystem::exists(stale));
+  for(const std::string &path : {recent, damaged, other, saved})
+    EXPECT_TRUE(std::filesystem::exists(path)) << path;
+  // A folder that is not there yet has nothing to remove.
+  SaveFolder missing{folder.path + "/not-yet"};
+  EXPECT_EQ(Autosave(missing).RemoveLeftovers(), 0);
 }

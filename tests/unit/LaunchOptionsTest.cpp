@@ -168,3 +168,68 @@ TEST(LaunchOptions, MainsArgumentsSkipTheProgramName)
   EXPECT_TRUE(options.Sound());
   EXPECT_TRUE(options.Window().fullscreen);
 }
+
+TEST(LaunchOptions, ExportTakesTheFileAnOptionalModelAndItsOwnOptionsInAnyOrder)
+{
+  struct Case {
+    Args args;
+    std::string output;
+    std::string model;
+    bool withRoom;
+    int scale;
+  };
+  const Case cases[] = {
+    {{"--export", "model.glb"}, "model.glb", "", true, 1},
+    {{"--export", "a.obj", "saved.data"}, "a.obj", "saved.data", true, 1},
+    {{"--no-room", "--export", "a.glb", "m.data"}, "a.glb", "m.data", false, 1},
+    {{"--export", "a.glb", "--no-room", "m.data"}, "a.glb", "m.data", false, 1},
+    {{"--export=p.png", "--scale", "4"}, "p.png", "", true, 4},
+    {{"--scale=16", "--export", "p.png", "m"}, "p.png", "m", true, 16},
+    {{"--savedir", "s", "--export", "x.stl"}, "x.stl", "", true, 1},
+  };
+  for(const Case &c : cases)
+  {
+    SCOPED_TRACE(c.args.front() + " " + c.args.back());
+    LaunchOptions options;
+    ASSERT_EQ(options.Parse(c.args), Outcome::Export) << options.Error();
+    EXPECT_EQ(options.Export().output, c.output);
+    EXPECT_EQ(options.Export().model, c.model);
+    EXPECT_EQ(options.Export().withRoom, c.withRoom);
+    EXPECT_EQ(options.Export().scale, c.scale);
+  }
+  // --help still wins; the usage names the new options.
+  EXPECT_EQ(LaunchOptions().Parse(Args{"--export", "a.glb", "--help"}), Outcome::Help);
+  for(const char *option : {"--export FILE [MODEL]", "--no-room", "--scale N"})
+    EXPECT_NE(LaunchOptions::Usage().find(option), std::string::npos) << option;
+}
+
+TEST(LaunchOptions, ExportOptionsAreRefusedAloneOrWithBadValues)
+{
+  struct Case {
+    Args args;
+    std::string named;
+  };
+  const Case cases[] = {
+    {{"--export"}, "--export"},
+    {{"--export", "--nosound"}, "--export"},
+    {{"--export", "a.glb", "m1", "m2"}, "m2"},
+    {{"--export", "a.glb", "--export", "b.glb"}, "--export"},
+    {{"--no-room"}, "--no-room"},
+    {{"--scale", "2"}, "--scale"},
+    {{"--export", "a.png", "--scale", "0"}, "'0'"},
+    {{"--export", "a.png", "--scale", "17"}, "'17'"},
+    {{"--export", "a.png", "--scale", "2x"}, "'2x'"},
+    {{"--export", "a.png", "--scale", "-2"}, "--scale"},
+    {{"--export", "a.png", "--scale"}, "--scale"},
+    {{"--export", "a.glb", "--no-room=1"}, "--no-room"},
+  };
+  for(const Case &c : cases)
+  {
+    SCOPED_TRACE(c.args.back());
+    LaunchOptions options;
+    EXPECT_EQ(options.Parse(c.args), Outcome::Refused);
+    const std::string &error = options.Error();
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    EXPECT_NE(error.find(c.named), std::string::npos) << error;
+  }
+}

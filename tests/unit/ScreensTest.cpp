@@ -6,7 +6,7 @@
 // (choosing, counting the mark's frames, the hand-over to the creation screen),
 // which frames present and which rest, and undo and redo from their keys and
 // their buttons.
-#include "app/EventManager.h"
+#include "events/EventManager.h"
 #include "app/PaintApp.h"
 #include "create/OrbitCamera.h"
 #include "events/EventCreate.h"
@@ -153,8 +153,8 @@ namespace {
       EventManager &manager = EventManager::Instance();
       ASSERT_EQ(manager.Count(), 0);
       EventFactory factory;
-      factory.makeTitle = [this](PaintApp &owner) { return std::make_unique<EventTitle>(owner, studio); };
-      factory.makeCreate = [this](PaintApp &owner) { return std::make_unique<EventCreate>(owner, studio); };
+      factory.makeTitle = [this](ScreenHost &owner) { return std::make_unique<EventTitle>(owner, studio); };
+      factory.makeCreate = [this](ScreenHost &owner) { return std::make_unique<EventCreate>(owner, studio); };
       ASSERT_TRUE(manager.Start(app, factory));
       title = static_cast<EventTitle *>(manager.FindEvent("EventTitle"));
       create = static_cast<EventCreate *>(manager.FindEvent("EventCreate"));
@@ -529,6 +529,13 @@ TEST_F(Screens, PrinterReleaseIsPendingAndTheNextFramePrintsWithoutAServer)
   const char *server = std::getenv("CUPS_SERVER");
   const std::string previousServer = server ? server : "";
   setenv("CUPS_SERVER", (folder / "no-server.sock").c_str(), 1);
+  // With no printer the page is kept in the pictures folder: the test's own.
+  const char *home = std::getenv("HOME");
+  const std::string previousHome = home ? home : "";
+  setenv("HOME", folder.c_str(), 1);
+  const char *config = std::getenv("XDG_CONFIG_HOME");
+  const std::string previousConfig = config ? config : "";
+  unsetenv("XDG_CONFIG_HOME");
 
   auto *printer = static_cast<PrinterButton *>(studio.Tool(2));
   Input(50, 330, false);
@@ -545,6 +552,11 @@ TEST_F(Screens, PrinterReleaseIsPendingAndTheNextFramePrintsWithoutAServer)
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   EXPECT_FALSE(printer->Pending());
   EXPECT_TRUE(std::filesystem::exists("data/pict.bmp")) << "the picture is captured before it is sent";
+  std::vector<std::string> kept;
+  for(const auto &entry : std::filesystem::directory_iterator(folder / "Pictures" / "Vextorn"))
+    kept.push_back(entry.path().extension().string());
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(kept, (std::vector<std::string>{".glb", ".pdf", ".png"})) << "page, picture and model are kept";
   // The screen goes on.
   const auto [fx, fy] = FloorPixel(0);
   Input(fx, fy, true);
@@ -554,6 +566,12 @@ TEST_F(Screens, PrinterReleaseIsPendingAndTheNextFramePrintsWithoutAServer)
     setenv("CUPS_SERVER", previousServer.c_str(), 1);
   else
     unsetenv("CUPS_SERVER");
+  if(home)
+    setenv("HOME", previousHome.c_str(), 1);
+  else
+    unsetenv("HOME");
+  if(config)
+    setenv("XDG_CONFIG_HOME", previousConfig.c_str(), 1);
   std::filesystem::current_path(previous);
   std::filesystem::remove_all(folder);
 }

@@ -4,7 +4,7 @@
 // sprites (composited here as the display's AND and OR would).
 #include "WidgetTestSupport.h"
 
-#include "app/EventManager.h"
+#include "events/EventManager.h"
 #include "app/PaintApp.h"
 #include "events/EventCreate.h"
 #include "events/Studio.h"

@@ -7,13 +7,13 @@
 #include <memory>
 #include <string>
 
-class PaintApp;
+class ScreenHost;
 
 // Makes the two screens for the event manager: the title first, then the
 // creation screen.
 struct EventFactory {
-  std::function<std::unique_ptr<Event>(PaintApp &)> makeTitle;
-  std::function<std::unique_ptr<Event>(PaintApp &)> makeCreate;
+  std::function<std::unique_ptr<Event>(ScreenHost &)> makeTitle;
+  std::function<std::unique_ptr<Event>(ScreenHost &)> makeCreate;
 };
 
 // Owns the program's screens for the whole run (index 0 the title, index 1 the
@@ -29,19 +29,19 @@ public:
 
   // Makes, initialises and adds the title (which becomes current), then the
   // creation screen. An event whose Init fails is destroyed and Start fails.
-  bool Start(PaintApp &app, const EventFactory &factory);
+  bool Start(ScreenHost &host, const EventFactory &factory);
   // Runs the current event once; what it returns is current from the next frame.
   void Frame();
   // The first event with exactly this name, or null.
   Event *FindEvent(const std::string &name) const;
 
   Event *Current() const { return current; }
-  PaintApp *Owner() const { return owner; }
+  ScreenHost *Owner() const { return owner; }
 
   // Destroys the element, then removes it.
   void RemoveAt(int index) override;
 
 private:
-  PaintApp *owner = nullptr;
+  ScreenHost *owner = nullptr;
   Event *current = nullptr;
 };

@@ -1,4 +1,4 @@
-#include "app/EventManager.h"
+#include "events/EventManager.h"
 
 EventManager &EventManager::Instance()
 {
@@ -11,17 +11,17 @@ EventManager::~EventManager()
   Clear();
 }
 
-bool EventManager::Start(PaintApp &app, const EventFactory &factory)
+bool EventManager::Start(ScreenHost &host, const EventFactory &factory)
 {
-  owner = &app;
+  owner = &host;
 
-  std::unique_ptr<Event> title = factory.makeTitle ? factory.makeTitle(app) : nullptr;
+  std::unique_ptr<Event> title = factory.makeTitle ? factory.makeTitle(host) : nullptr;
   if(!title || !title->Init())
     return false;
   current = title.get();
   Add(title.release());
 
-  std::unique_ptr<Event> create = factory.makeCreate ? factory.makeCreate(app) : nullptr;
+  std::unique_ptr<Event> create = factory.makeCreate ? factory.makeCreate(host) : nullptr;
   if(!create || !create->Init())
     return false;
   Add(create.release());

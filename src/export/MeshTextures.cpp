@@ -1,0 +1,39 @@
+#include "export/MeshTextures.h"
+
+#include "model/VoxelModel.h"
+#include "platform/PngWriter.h"
+
+#include <map>
+
+std::vector<const CubeMesh *> MeshTextures::MeshesOf(const VoxelModel &model, bool withRoom)
+{
+  std::vector<const CubeMesh *> meshes;
+  for(int i = withRoom ? 0 : 1; i < model.Count(); ++i)
+    meshes.push_back(model.At(i));
+  return meshes;
+}
+
+bool MeshTextures::Build(const std::vector<const CubeMesh *> &meshes, std::string &error)
+{
+  atlases.assign(meshes.size(), FaceAtlas());
+  pictureOf.assign(meshes.size(), -1);
+  pictures.clear();
+  // Equal atlases encode to equal bytes: the first picture with those bytes serves.
+  std::map<std::vector<uint8_t>, int> known;
+  for(size_t i = 0; i < meshes.size(); ++i)
+  {
+    if(!atlases[i].Build(*meshes[i], error))
+      return false;
+    std::vector<uint8_t> png;
+    if(!PngWriter::EncodeOpaque(atlases[i].Image(), png, error))
+      return false;
+    auto found = known.find(png);
+    if(found == known.end())
+    {
+      found = known.emplace(png, static_cast<int>(pictures.size())).first;
+      pictures.push_back(std::move(png));
+    }
+    pictureOf[i] = found->second;
+  }
+  return true;
+}
