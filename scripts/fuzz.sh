@@ -7,7 +7,8 @@
 # is kept in BUILD/crashes/TARGET/).
 #
 # Usage: scripts/fuzz.sh [SECONDS] [TARGET...]   (exit status 77: no clang)
-#   TARGET is bmp, png, wav, model_file, autosave or options (default: all).
+#   TARGET is bmp, png, wav, model_file, autosave, options or writers (default:
+#   all).
 # Environment:
 #   VEXTORN_FUZZ_BUILD  the build folder (default build/fuzz)
 #
@@ -24,7 +25,7 @@ shift || true
 case "$seconds" in
   '' | *[!0-9]*) echo "fuzz: SECONDS must be a whole number, not '$seconds'" >&2; exit 2 ;;
 esac
-all=(bmp png wav model_file autosave options)
+all=(bmp png wav model_file autosave options writers)
 targets=("$@")
 [ "${#targets[@]}" -gt 0 ] || targets=("${all[@]}")
 
@@ -52,6 +53,7 @@ max_len()
   case "$1" in
     model_file | autosave) echo 160000 ;;
     bmp | png | wav) echo 16384 ;;
+    writers) echo 4096 ;;
     *) echo 512 ;;
   esac
 }

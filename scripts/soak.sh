@@ -4,11 +4,12 @@
 # no X server (SDL's offscreen driver). Prints memory and descriptor figures
 # and fails on any sanitizer report, on resident memory that grows by 5 % or
 # more after the warm-up (frame 20000, or half a shorter run; the median of
-# the first tenth of samples taken every 100 frames against that of the last
+# the first tenth of samples taken every 20 frames against that of the last
 # tenth), on open descriptors that grow, and on any saved model that does not
 # load again.
-# Prints go to a private print server when cupsd is installed (and to the
-# save folder's pict.bmp in any case).
+# Prints go to a private print server when cupsd is installed, every other
+# one to the pictures folder (as when no printer takes the page), and each to
+# the save folder's pict.bmp.
 #
 # Usage: scripts/soak.sh [--program PATH] [FRAMES] [SEED]
 #   --program  a built vextorn_soak (otherwise it is built in build/soak)
@@ -46,7 +47,9 @@ cleanup()
 trap cleanup EXIT
 # The print filters run as user lp, who must be able to enter it.
 chmod 755 "$work"
-mkdir "$work/saves"
+mkdir "$work/saves" "$work/home"
+# The pages kept without a printer go to the pictures folder of this home.
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share"
 
 if command -v cupsd >/dev/null 2>&1 && command -v lpadmin >/dev/null 2>&1; then
   . tests/print/private_print_server.sh
@@ -73,5 +76,6 @@ if [ "$server_started" = 1 ]; then
   [ -f "$work/cups/out/jobs.log" ] && jobs=$(wc -l <"$work/cups/out/jobs.log")
   echo "soak: the print server printed $jobs pages"
 fi
+echo "soak: the pictures folder kept $(find "$work/home" -name 'vextorn-*.pdf' | wc -l) pages"
 [ -f "$work/saves/pict.bmp" ] && echo "soak: the last print's picture is $(stat -c %s "$work/saves/pict.bmp") bytes"
 exit "$status"

@@ -87,6 +87,9 @@ def main():
     with_cube = model([(40.0, -20.0, 0.5)])
     seeds["model_file"] = {"room.data": room, "room_and_cube.data": with_cube,
                            "moved_room.data": model([], (1.0, 2.0, 3.0)), "short.data": with_cube[:-100]}
+    # The writers' target reads its input as steps that build a model.
+    seeds["writers"] = {"empty": b"", "steps": bytes(range(256)) * 4, "ones": b"\x01" * 300,
+                        "mixed": bytes((i * 97 + 13) & 0xFF for i in range(900))}
     seeds["autosave"] = {"room.data": room, "room_and_cube.data": with_cube, "count_only.data": struct.pack("<i", 2)}
 
     copies = {"bmp": ["cursor_pen_mask.bmp"], "png": ["cursor_default.png", "selected0.png"], "wav": ["select.wav"]}

@@ -131,6 +131,7 @@ namespace {
     VoxelModel checkModel;
     long long modelsChecked = 0;
     long long exitsByStroke = 0;
+    long long prints = 0;
     uint64_t lastAutosaveCount = 0;
   };
 
@@ -180,6 +181,12 @@ namespace {
       input.Set(Key::F8, step.f8);
       input.Set(Key::Undo, step.undo);
       input.Set(Key::Redo, step.redo);
+      // Every other print finds no printer (a destination that does not
+      // exist), so that the page is kept in the pictures folder instead.
+      if(step.special == SoakScript::Special::Print && prints++ % 2 == 1)
+        setenv("PRINTER", "vextorn-soak-no-such-printer", 1);
+      else if(step.special == SoakScript::Special::Print)
+        unsetenv("PRINTER");
       if(step.special == SoakScript::Special::ToggleFullscreen)
         app->SendMessage({WindowMessage::Kind::KeyDown, static_cast<int>(Key::F11)});
       Frame();
