@@ -90,7 +90,7 @@ for target in "${targets[@]}"; do
   after=$(failures)
   slow=$(($(find "$crashes" -type f -name 'slow-unit-*' | wc -l) - slow_before))
   executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-  read -r edges features < <(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -1 | awk '{ print $2, $4 }')
+  read -r edges features < <(grep -ao 'cov: [0-9]* ft: [0-9]*' "$log" | tail -1 | awk '{ print $2, $4 }')
   found=$((after - before))
   if [ "$status" -ne 0 ] && [ "$found" -eq 0 ]; then
     found=1
@@ -100,7 +100,7 @@ for target in "${targets[@]}"; do
   if [ "$found" -ne 0 ]; then
     failed=1
     echo "fuzz: $target failed (status $status); its log is $log, the input in $crashes/" >&2
-    grep -m 5 -E 'ERROR|runtime error|SUMMARY|deadly signal' "$log" >&2
+    grep -a -m 5 -E 'ERROR|runtime error|SUMMARY|deadly signal|fuzz check failed' "$log" >&2
   fi
 done
 exit "$failed"

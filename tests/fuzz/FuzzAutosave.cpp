@@ -3,6 +3,7 @@
 // a model with a room of 4 by 4 texels per face. A file that is taken stays
 // where it is; a damaged one is renamed aside, never removed; the model is
 // either the file's or untouched.
+#include "FuzzCheck.h"
 #include "SmallModel.h"
 
 #include "store/Autosave.h"
@@ -15,12 +16,6 @@
 #include <string>
 
 namespace {
-  void Check(bool condition)
-  {
-    if(!condition)
-      std::abort();
-  }
-
   std::string MakeFolder()
   {
     const std::filesystem::path base =

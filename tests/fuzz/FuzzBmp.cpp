@@ -2,6 +2,7 @@
 // drawing uses, the texture loader's BMP path (which also tells PNG from BMP
 // by the first bytes), and RgbBitmap::LoadRgbFile. A picture that is taken
 // must describe itself consistently.
+#include "FuzzCheck.h"
 #include "MemoryFile.h"
 
 #include "gfx/ArgbImage.h"
@@ -13,14 +14,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-namespace {
-  void Check(bool condition)
-  {
-    if(!condition)
-      std::abort();
-  }
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

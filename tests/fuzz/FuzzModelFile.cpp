@@ -3,20 +3,13 @@
 // model exactly as it was; a file that is taken is written back (as the
 // autosave writes) byte for byte, and its meshes are in the pick buffer's
 // reach.
+#include "FuzzCheck.h"
 #include "MemoryFile.h"
 #include "SmallModel.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-namespace {
-  void Check(bool condition)
-  {
-    if(!condition)
-      std::abort();
-  }
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,20 +1,15 @@
 // The command line on any arguments: the input is split into arguments at
-// its zero bytes. Whatever the outcome, it is one of the four, a refusal has
-// a one-line reason, and a window size that was taken lies in its range.
+// its zero bytes. Whatever the outcome, a refusal has a one-line reason, a
+// window size that was taken lies in its range, and an export has a file to
+// write.
+#include "FuzzCheck.h"
+
 #include "app/LaunchOptions.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-namespace {
-  void Check(bool condition)
-  {
-    if(!condition)
-      std::abort();
-  }
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -47,6 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
               (width >= LaunchOptions::MinWidth && width <= LaunchOptions::MaxSide &&
                height >= LaunchOptions::MinHeight && height <= LaunchOptions::MaxSide));
       }
+      break;
+    case LaunchOptions::Outcome::Export:
+      // Something to write, at a scale of at least one.
+      Check(!options.Export().output.empty() && options.Export().scale >= 1);
       break;
     case LaunchOptions::Outcome::Help:
     case LaunchOptions::Outcome::Version:

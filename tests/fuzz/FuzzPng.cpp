@@ -1,6 +1,7 @@
 // The PNG reader on any bytes, alone and through the texture loader (which
 // tells PNG from BMP by the first bytes). A picture that is taken has a size
 // and as many pixels as it says.
+#include "FuzzCheck.h"
 #include "MemoryFile.h"
 
 #include "gfx/ArgbImage.h"
@@ -11,14 +12,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-namespace {
-  void Check(bool condition)
-  {
-    if(!condition)
-      std::abort();
-  }
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

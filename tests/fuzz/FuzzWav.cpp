@@ -1,6 +1,7 @@
 // Sound loading on any bytes: the WAV file read and its samples converted to
 // the output's format, as Sound::Load does at start-up (no device is opened).
 // A clip that is taken holds whole frames of the output's format.
+#include "FuzzCheck.h"
 #include "MemoryFile.h"
 
 #include "platform/AudioClip.h"
@@ -9,14 +10,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
-
-namespace {
-  void Check(bool condition)
-  {
-    if(!condition)
-      std::abort();
-  }
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -4,6 +4,7 @@
 // in memory) and STL writers, and the PNG writer with a random picture read
 // back by the toy's own reader. Each file that is written has the size and
 // the counts its model gives.
+#include "FuzzCheck.h"
 #include "MemoryFile.h"
 #include "SmallModel.h"
 
@@ -24,12 +25,6 @@
 #include <vector>
 
 namespace {
-  void Check(bool condition)
-  {
-    if(!condition)
-      std::abort();
-  }
-
   uint32_t Read32(const uint8_t *p)
   {
     uint32_t value = 0;
