@@ -22,9 +22,10 @@ namespace {
   constexpr std::size_t ConversionChunk = 1024;
   // Sound files larger than this are refused (the toy's are a few hundred KB).
   constexpr long MaxFileBytes = 64L << 20;
-  // Clips longer than this once converted are refused: a file at a very low
-  // sample rate would grow without bound.
-  constexpr std::size_t MaxClipBytes = 64u << 20;
+  // Clips larger than this once converted (a minute and a half of 16-bit
+  // stereo at 44100 Hz; the toy's sounds last a second or two) are refused:
+  // a file at a very low sample rate would grow without bound.
+  constexpr std::size_t MaxClipBytes = 16u << 20;
 
   std::uint32_t Read32(const uint8_t *p)
   {
