@@ -3,9 +3,10 @@
 # Usage: scripts/install-deps.sh [run|test]
 #   run   what building, playing and making the Debian package need
 #   test  also what the test suite needs (X server, xdotool, image tools, print
-#         server, the validators of the installed desktop files, Node.js and
-#         npm for the glTF validator, which scripts/install-gltf-validator.sh
-#         installs into the build)
+#         server, the validators of the installed desktop files, clang with
+#         libFuzzer for the fuzz targets, Node.js and npm for the glTF
+#         validator, which scripts/install-gltf-validator.sh installs into the
+#         build)
 set -euo pipefail
 
 mode="${1:-run}"
@@ -15,7 +16,8 @@ packages=(g++ cmake make pkg-config libsdl2-dev libepoxy-dev libpng-dev libcairo
           libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core dpkg-dev)
 if [ "$mode" = test ]; then
   packages+=(xvfb xauth xdotool imagemagick x11-utils python3 cups-daemon cups-client ghostscript
-             desktop-file-utils appstream groff-base openbox wmctrl)
+             desktop-file-utils appstream groff-base openbox wmctrl
+             clang libclang-rt-14-dev)
   # A Node.js installed some other way (with its own npm) serves as well.
   if ! command -v npm >/dev/null 2>&1; then
     packages+=(nodejs npm)

@@ -1,5 +1,7 @@
 #include "app/LaunchOptions.h"
 
+#include "base/Log.h"
+
 #include <CLI/CLI.hpp>
 
 #include <charconv>
@@ -150,7 +152,8 @@ LaunchOptions::Outcome LaunchOptions::Parse(const std::vector<std::string> &argu
 
 LaunchOptions::Outcome LaunchOptions::Refuse(const std::string &line)
 {
-  error = line + SeeHelp;
+  // The arguments quoted in it may hold any bytes.
+  error = OneLine(line) + SeeHelp;
   return Outcome::Refused;
 }
 

@@ -1,24 +1,23 @@
 #include "events/EventCreate.h"
 
-#include "events/ScreenHost.h"
-#include "gfx/GraphicsDevice.h"
-#include "platform/InputSource.h"
-#include "res/DataFiles.h"
-#include "res/SoundSystem.h"
-#include "store/SaveFolder.h"
-#include "base/Log.h"
 #include "base/ScreenLayout.h"
 #include "create/OrbitCamera.h"
 #include "create/Stroke.h"
+#include "events/ScreenHost.h"
 #include "events/Studio.h"
+#include "gfx/GraphicsDevice.h"
 #include "history/EditHistory.h"
 #include "model/VoxelModel.h"
+#include "platform/InputSource.h"
+#include "res/DataFiles.h"
+#include "res/SoundSystem.h"
 #include "store/SaveFolder.h"
 #include "ui/BackgroundWidget.h"
 #include "ui/HistoryButton.h"
 #include "ui/ToolButton.h"
 
 #include <exception>
+#include <string>
 
 EventCreate::EventCreate(ScreenHost &owner, Studio &studio)
   : Event(owner, "EventCreate"), studio(studio),
@@ -69,33 +68,38 @@ Event *EventCreate::HandleInput()
   leftDown = input.KeyState(Key::LeftButton);
 
   // F7 and F8 act in every frame while held. A failure leaves the model and
-  // the file as they were; the toy goes on.
+  // the file as they were, and the toy goes on; it is reported once per press.
   const std::string modelFile = owner.Saves().Path(SaveFolder::ModelFileName);
   if(input.KeyState(Key::F7))
   {
     try
     {
-      if(!history.Load(modelFile))
-        LogLine("could not load the model from " + modelFile);
+      std::string reason;
+      if(!history.Load(modelFile, reason))
+        loadLog.Write(reason);
     }
     catch(const std::exception &error)
     {
-      LogLine(std::string("could not load the model: ") + error.what());
+      loadLog.Write(std::string("could not load the model: ") + error.what());
     }
   }
+  else
+    loadLog.Rearm();
   if(input.KeyState(Key::F8))
   {
     try
     {
-      // A folder that cannot be made or written to has said so.
-      if(owner.Saves().Prepare() && !studio.Model()->Save(modelFile))
-        LogLine("could not save the model to " + modelFile);
+      std::string reason;
+      if(!owner.Saves().Prepare(reason) || !studio.Model()->Save(modelFile, reason))
+        saveLog.Write(reason);
     }
     catch(const std::exception &error)
     {
-      LogLine(std::string("could not save the model: ") + error.what());
+      saveLog.Write(std::string("could not save the model: ") + error.what());
     }
   }
+  else
+    saveLog.Rearm();
 
   // Undo and redo act once per press of their keys.
   undoWasDown = undoDown;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/LogGate.h"
 #include "events/Event.h"
 #include "gfx/Matrix.h"
 #include "gfx/Viewport.h"
@@ -85,4 +86,7 @@ private:
   int redoWasDown = 0;
   bool firstScenePassDone = false;
   bool firstOverlayDone = false;
+  // F7 and F8 failures: one line per press of the key.
+  LogGate loadLog{LogGate::UntilRearmed};
+  LogGate saveLog{LogGate::UntilRearmed};
 };

@@ -15,7 +15,6 @@
 #include <tuple>
 
 namespace {
-  constexpr int Corners = CubeMesh::FaceCount * CubeMesh::QuadCorners;
   constexpr int Indices = CubeMesh::FaceCount * ExportSpace::TrianglesPerFace * 3;
   constexpr const char *UnlitExtension = "KHR_materials_unlit";
 

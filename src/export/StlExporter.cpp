@@ -1,7 +1,6 @@
 #include "export/StlExporter.h"
 
 #include "export/ExportSpace.h"
-#include "model/RoomMesh.h"
 #include "model/VoxelModel.h"
 
 #include <bit>
@@ -25,10 +24,11 @@ namespace {
 
 bool StlExporter::Write(const VoxelModel &model, std::vector<uint8_t> &stl, std::string &error)
 {
+  // The room is the model's first mesh, the cubes all the others (as the
+  // other writers take them).
   std::vector<const CubeMesh *> cubes;
-  for(int i = 0; i < model.Count(); ++i)
-    if(model.At(i)->TextureSize() != RoomMesh::RoomTextureSize)
-      cubes.push_back(model.At(i));
+  for(int i = 1; i < model.Count(); ++i)
+    cubes.push_back(model.At(i));
   if(cubes.empty())
   {
     error = "the model has no cubes to print";

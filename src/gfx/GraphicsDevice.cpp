@@ -1,6 +1,5 @@
 #include "gfx/GraphicsDevice.h"
 
-#include "base/Log.h"
 #include "gfx/HeadlessBackend.h"
 #include "gfx/LayerTexture.h"
 
@@ -137,7 +136,7 @@ bool GraphicsDevice::Reset()
   if(error != ResetError::None)
   {
     if(const char *name = ResetErrorName(error))
-      LogLine(std::string("graphics device reset failed: ") + name);
+      resetLog.Write(std::string("graphics device reset failed: ") + name);
     return false;
   }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/LogGate.h"
 #include "base/PointerList.h"
 #include "gfx/DeviceListener.h"
 #include "gfx/DeviceState.h"
@@ -207,4 +208,6 @@ private:
   bool simulatedLoss = false;
   int simulatedResetFailures = 0;
   ResetError simulatedResetError = ResetError::DeviceLost;
+  // A reset that keeps failing is tried in every frame.
+  LogGate resetLog;
 };

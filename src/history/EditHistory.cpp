@@ -67,14 +67,24 @@ bool EditHistory::EraseAt(int x, int y)
 
 bool EditHistory::Load(const std::string &path)
 {
+  std::string reason;
+  if(Load(path, reason))
+    return true;
+  LogLine(reason);
+  return false;
+}
+
+bool EditHistory::Load(const std::string &path, std::string &reason)
+{
   EndStroke();
+  VoxelModel::LoadProblem problem = VoxelModel::LoadProblem::None;
   // Loading again what was just loaded: the step already holds the model
   // from before the first load.
   if(loadOnTop)
-    return model.Load(path);
+    return model.Load(path, problem, reason);
   std::vector<uint8_t> replaced;
   const bool kept = model.SaveToMemory(replaced);
-  if(!model.Load(path))
+  if(!model.Load(path, problem, reason))
     return false;
   if(!kept)
     Forget("cannot keep the model the load replaced");

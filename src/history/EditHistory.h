@@ -46,6 +46,8 @@ public:
   bool PlaceCubeAt(int x, int y, const RgbColour &colour);
   bool EraseAt(int x, int y);
   bool Load(const std::string &path);
+  // Load that gives the reason for a refusal to the caller instead of the log.
+  bool Load(const std::string &path, std::string &reason);
 
   // Take back or do again one step (closing the open stroke first). False
   // when there is none; also when the model does not fit the step (it was

@@ -1,14 +1,14 @@
 #include "model/RoomMesh.h"
 
-bool RoomMesh::BuildRoom(GraphicsDevice &device, const Vector3 &centre, float halfSize)
+bool RoomMesh::BuildRoom(GraphicsDevice &device, const Vector3 &centre, float halfSize, int textureSize)
 {
   BuildGeometry(centre, halfSize, true);
   const RgbColour white{255, 255, 255};
-  return CreateTextures(device, RoomTextureSize, &white);
+  return CreateTextures(device, textureSize, &white);
 }
 
-bool RoomMesh::BuildBlankRoom(GraphicsDevice &device, const Vector3 &centre, float halfSize)
+bool RoomMesh::BuildBlankRoom(GraphicsDevice &device, const Vector3 &centre, float halfSize, int textureSize)
 {
   BuildGeometry(centre, halfSize, true);
-  return CreateTextures(device, RoomTextureSize, nullptr);
+  return CreateTextures(device, textureSize, nullptr);
 }

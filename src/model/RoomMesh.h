@@ -8,10 +8,13 @@ class RoomMesh : public CubeMesh {
 public:
   static constexpr int RoomTextureSize = 1024;
 
-  // Builds the room around `centre` with half-size `halfSize`. False when a
+  // Builds the room around `centre` with half-size `halfSize` and faces of
+  // `textureSize` texels each way (smaller only in tests). False when a
   // texture cannot be created; the mesh must then be discarded.
-  virtual bool BuildRoom(GraphicsDevice &device, const Vector3 &centre, float halfSize);
+  virtual bool BuildRoom(GraphicsDevice &device, const Vector3 &centre, float halfSize,
+                         int textureSize = RoomTextureSize);
   // Builds the room with its images' bytes unset and nothing uploaded, for
   // ReadFaces from a file and UploadFaces.
-  virtual bool BuildBlankRoom(GraphicsDevice &device, const Vector3 &centre, float halfSize);
+  virtual bool BuildBlankRoom(GraphicsDevice &device, const Vector3 &centre, float halfSize,
+                              int textureSize = RoomTextureSize);
 };

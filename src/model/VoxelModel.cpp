@@ -4,7 +4,6 @@
 #include "gfx/BatchVertex.h"
 #include "gfx/GraphicsDevice.h"
 #include "model/ReplacingFile.h"
-#include "model/RoomMesh.h"
 #include "res/Texture.h"
 
 #include <bit>
@@ -51,10 +50,13 @@ VoxelModel::~VoxelModel()
 
 bool VoxelModel::Init(const VoxelModelSetup &setup)
 {
-  if(!setup.device || setup.left < 0 || setup.top < 0 || setup.width < 0 || setup.height < 0)
+  if(!setup.device || setup.left < 0 || setup.top < 0 || setup.width < 0 || setup.height < 0 ||
+     setup.roomTextureSize <= 0 || setup.roomTextureSize > RoomMesh::RoomTextureSize ||
+     setup.roomTextureSize == CubeMesh::CubeTextureSize)
     return false;
   device = setup.device;
   halfSize = setup.halfSize;
+  roomTextureSize = setup.roomTextureSize;
   left = setup.left;
   top = setup.top;
   right = setup.left + setup.width;
@@ -76,21 +78,27 @@ bool VoxelModel::Init(const VoxelModelSetup &setup)
       return false;
     outlineTexels.assign(static_cast<size_t>(overlayWidth) * overlayHeight, 0u);
   }
-  roomBatch = device->CreateFaceBatch(RoomMesh::RoomTextureSize, CubeMesh::KeptTexels(RoomMesh::RoomTextureSize));
+  roomBatch = device->CreateFaceBatch(roomTextureSize, CubeMesh::KeptTexels(roomTextureSize));
   cubeBatch = device->CreateFaceBatch(CubeMesh::CubeTextureSize, CubeMesh::KeptTexels(CubeMesh::CubeTextureSize));
   if(!roomBatch || !cubeBatch)
     return false;
 
   auto room = std::make_unique<RoomMesh>();
-  if(!room->BuildRoom(*device, Vector3(), RoomScale * halfSize))
+  if(!room->BuildRoom(*device, Vector3(), RoomScale * halfSize, roomTextureSize))
     return false;
   Add(room.release());
   return true;
 }
 
+int64_t VoxelModel::FileBytes(int64_t count) const
+{
+  const int64_t roomRecord = 12 + static_cast<int64_t>(CubeMesh::FaceCount) * roomTextureSize * roomTextureSize * 3;
+  return CountBytes + roomRecord + CubeRecordBytes * (count - 1);
+}
+
 FaceBatch *VoxelModel::BatchOf(const CubeMesh *mesh) const
 {
-  return mesh->TextureSize() == RoomMesh::RoomTextureSize ? roomBatch.get() : cubeBatch.get();
+  return mesh->TextureSize() == roomTextureSize ? roomBatch.get() : cubeBatch.get();
 }
 
 int VoxelModel::FirstQuadOf(int index) const
@@ -219,7 +227,7 @@ void VoxelModel::RefreshPickBuffer(GraphicsDevice &renderDevice)
     const bool isRoom = i == 0;
     PickRecord tag;
     tag.mesh = mesh;
-    tag.textureSize = isRoom ? RoomMesh::RoomTextureSize : CubeMesh::CubeTextureSize;
+    tag.textureSize = isRoom ? roomTextureSize : CubeMesh::CubeTextureSize;
     for(int f = 0; f < CubeMesh::FaceCount; ++f)
     {
       CubeFace &face = mesh->Face(f);
@@ -521,15 +529,24 @@ bool VoxelModel::LoadFromMemory(const std::vector<uint8_t> &bytes)
 
 bool VoxelModel::Save(const std::string &path) const
 {
+  std::string reason;
+  if(Save(path, reason))
+    return true;
+  LogLine(reason);
+  return false;
+}
+
+bool VoxelModel::Save(const std::string &path, std::string &reason) const
+{
   if(Count() < 1)
   {
-    LogLine("not saving an empty model to " + path);
+    reason = "not saving an empty model to " + path;
     return false;
   }
   ReplacingFile out;
   if(!out.Open(path))
   {
-    LogLine("cannot create the model file " + path);
+    reason = "cannot create the model file " + path;
     return false;
   }
   const int32_t count = Count();
@@ -538,7 +555,7 @@ bool VoxelModel::Save(const std::string &path) const
     ok = At(i)->WriteFaces(out.File());
   if(!ok || !out.Commit())
   {
-    LogLine("could not write the model file " + path + "; the previous file is kept");
+    reason = "could not write the model file " + path + "; the previous file is kept";
     return false;
   }
   return true;
@@ -588,8 +605,7 @@ bool VoxelModel::LoadStream(std::FILE *file, const std::string &source, LoadProb
   int64_t size = -1;
   if(fseeko(file, 0, SEEK_END) == 0)
     size = static_cast<int64_t>(ftello(file));
-  if(!SeekTo(file, 0) || std::fread(&count, sizeof count, 1, file) != 1 || count < 1 ||
-     size != CountBytes + RoomRecordBytes + CubeRecordBytes * (static_cast<int64_t>(count) - 1))
+  if(!SeekTo(file, 0) || std::fread(&count, sizeof count, 1, file) != 1 || count < 1 || size != FileBytes(count))
     return refuse(LoadProblem::Damaged, source + " is damaged (wrong count or size); the model is kept");
 
   // Then each record is read straight into the images of its new mesh, and
@@ -606,7 +622,7 @@ bool VoxelModel::LoadStream(std::FILE *file, const std::string &source, LoadProb
   if(!IsFinite(roomCentre))
     return refuse(LoadProblem::Damaged, badCentre);
   RoomMesh *keptRoom = Count() > 0 ? dynamic_cast<RoomMesh *>(At(0)) : nullptr;
-  if(keptRoom && !(keptRoom->Centre() == roomCentre && keptRoom->TextureSize() == RoomMesh::RoomTextureSize))
+  if(keptRoom && !(keptRoom->Centre() == roomCentre && keptRoom->TextureSize() == roomTextureSize))
     keptRoom = nullptr;
   std::unique_ptr<RoomMesh> newRoom;
   std::unique_ptr<DibImage> roomImages[CubeMesh::FaceCount];
@@ -615,7 +631,7 @@ bool VoxelModel::LoadStream(std::FILE *file, const std::string &source, LoadProb
     for(auto &image : roomImages)
     {
       image = std::make_unique<DibImage>();
-      if(!image->CreateByteImage(RoomMesh::RoomTextureSize, RoomMesh::RoomTextureSize))
+      if(!image->CreateByteImage(roomTextureSize, roomTextureSize))
         return refuse(LoadProblem::NoResources, "not enough memory to load " + source + "; the model is kept");
       if(!CubeMesh::ReadImage(file, *image))
         return refuse(LoadProblem::Damaged, cannotRead);
@@ -624,7 +640,7 @@ bool VoxelModel::LoadStream(std::FILE *file, const std::string &source, LoadProb
   else
   {
     newRoom = std::make_unique<RoomMesh>();
-    if(!newRoom->BuildBlankRoom(*device, roomCentre, RoomScale * halfSize))
+    if(!newRoom->BuildBlankRoom(*device, roomCentre, RoomScale * halfSize, roomTextureSize))
       return refuse(LoadProblem::NoResources, roomFailed);
     if(!newRoom->ReadFaces(file))
       return refuse(LoadProblem::Damaged, cannotRead);

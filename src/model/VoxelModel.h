@@ -12,6 +12,7 @@
 #include "model/OutlineMask.h"
 #include "model/PaintedTexel.h"
 #include "model/PickBuffer.h"
+#include "model/RoomMesh.h"
 #include "res/RgbColour.h"
 
 #include <cstdint>
@@ -35,6 +36,10 @@ struct VoxelModelSetup {
   int top = ScreenLayout::ModelTop;
   int width = ScreenLayout::ModelWidth;
   int height = ScreenLayout::ModelHeight;
+  // Texels along each edge of the room's faces. Only tests make it smaller
+  // (a model file with the real room is 18 MB); it must differ from the
+  // cubes' size, by which the two are told apart.
+  int roomTextureSize = RoomMesh::RoomTextureSize;
 };
 
 // The model the child builds: an ordered list of meshes that it owns, the
@@ -51,7 +56,8 @@ struct VoxelModelSetup {
 // ChangeCount, so that "changed since then" is one comparison.
 class VoxelModel : public PointerList<CubeMesh> {
 public:
-  // Bytes of the model file: the count, then the room record and cube records.
+  // Bytes of the model file: the count, then the room record and cube
+  // records (the room's with its real texture size).
   static constexpr int64_t CountBytes = 4;
   static constexpr int64_t RoomRecordBytes = 12 + 6LL * 1024 * 1024 * 3;
   static constexpr int64_t CubeRecordBytes = 12 + 6LL * 64 * 64 * 3;
@@ -71,9 +77,13 @@ public:
   VoxelModel() = default;
   ~VoxelModel() override;
 
+  // The exact size of a model file of `count` meshes for this model's room.
+  int64_t FileBytes(int64_t count) const;
+
   // Allocates the pick buffer, outline mask and outline overlay, makes the
   // face batches and builds the room (half-size 16 cubes) around the origin.
-  // False when the rectangle does not fit the buffer, memory runs out or the
+  // False when the rectangle does not fit the buffer, the room's texture
+  // size is not a valid one, memory runs out or the
   // room's textures, the batches or the overlay cannot be created.
   bool Init(const VoxelModelSetup &setup);
 
@@ -146,6 +156,9 @@ public:
   // of a temporary file that replaces `path` only when all was written and
   // synced. False, with any old file kept, on any failure.
   bool Save(const std::string &path) const;
+  // Save that gives the reason for a failure to the caller instead of
+  // writing it to the log.
+  bool Save(const std::string &path, std::string &reason) const;
   // Replaces the model with the file's meshes. The count and the exact size
   // for it are checked first; then each record is read straight into the
   // images of its new mesh and its centre checked (finite), and every new
@@ -209,6 +222,7 @@ private:
 private:
   GraphicsDevice *device = nullptr;
   float halfSize = 0.f;
+  int roomTextureSize = RoomMesh::RoomTextureSize;
   int left = 0;
   int top = 0;
   int right = 0;

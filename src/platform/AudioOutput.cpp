@@ -6,6 +6,8 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -18,6 +20,72 @@ namespace {
   // Conversion is fed in pieces of about this size: the converter drops
   // samples at the end when a whole file is put into it at once.
   constexpr std::size_t ConversionChunk = 1024;
+  // Sound files larger than this are refused (the toy's are a few hundred KB).
+  constexpr long MaxFileBytes = 64L << 20;
+  // Clips larger than this once converted (a minute and a half of 16-bit
+  // stereo at 44100 Hz; the toy's sounds last a second or two) are refused:
+  // a file at a very low sample rate would grow without bound.
+  constexpr std::size_t MaxClipBytes = 16u << 20;
+
+  std::uint32_t Read32(const uint8_t *p)
+  {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+  }
+
+  // Reads the whole file and checks the layout of its chunks before the audio
+  // library sees it: the library allocates as much as a chunk's header
+  // claims, so a damaged header of a few bytes would ask for gigabytes. Each
+  // chunk after the RIFF header must lie inside the file (the last one may
+  // lack its padding byte).
+  bool ReadWavFile(const std::string &fileName, std::vector<uint8_t> &bytes, std::string &error)
+  {
+    std::FILE *file = std::fopen(fileName.c_str(), "rb");
+    if(!file)
+    {
+      error = std::string("cannot open: ") + std::strerror(errno);
+      return false;
+    }
+    long length = -1;
+    if(std::fseek(file, 0, SEEK_END) == 0)
+      length = std::ftell(file);
+    if(length < 0 || length > MaxFileBytes || std::fseek(file, 0, SEEK_SET) != 0)
+    {
+      std::fclose(file);
+      error = length > MaxFileBytes ? "file too large (" + std::to_string(length) + " bytes)" : "cannot read the file";
+      return false;
+    }
+    bytes.resize(static_cast<std::size_t>(length));
+    const bool read = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    std::fclose(file);
+    if(!read)
+    {
+      error = "cannot read the file";
+      return false;
+    }
+    if(bytes.size() < 12 || std::memcmp(bytes.data(), "RIFF", 4) != 0 || std::memcmp(bytes.data() + 8, "WAVE", 4) != 0)
+    {
+      error = "not a RIFF WAV file";
+      return false;
+    }
+    for(std::size_t at = 12; at < bytes.size();)
+    {
+      if(bytes.size() - at < 8)
+      {
+        error = "damaged WAV file: a chunk header is cut off at byte " + std::to_string(at);
+        return false;
+      }
+      const std::uint64_t size = Read32(bytes.data() + at + 4);
+      if(size > bytes.size() - at - 8)
+      {
+        error = "damaged WAV file: the chunk at byte " + std::to_string(at) + " claims " + std::to_string(size) +
+                " bytes, more than the file holds";
+        return false;
+      }
+      at += 8 + static_cast<std::size_t>(size) + (size & 1);
+    }
+    return true;
+  }
 
   // Without a sound card the ALSA library prints a screenful of its own
   // diagnostics while the device is being opened. The reason also comes back
@@ -103,6 +171,15 @@ namespace {
     }
     std::size_t chunk = std::max(frameBytes, ConversionChunk / frameBytes * frameBytes);
     length -= length % frameBytes;
+    const double grows = static_cast<double>(target.frequency) / std::max(source.freq, 1) *
+                         (static_cast<double>(target.FrameBytes()) / static_cast<double>(frameBytes));
+    if(static_cast<double>(length) * grows > static_cast<double>(MaxClipBytes))
+    {
+      SDL_FreeAudioStream(stream);
+      error = "the sound is too long (" + std::to_string(length / frameBytes) + " frames at " +
+              std::to_string(source.freq) + " Hz)";
+      return false;
+    }
     bool ok = true;
     for(std::size_t at = 0; ok && at < length; at += chunk)
     {
@@ -192,10 +269,14 @@ void AudioOutput::Close()
 
 std::shared_ptr<const AudioClip> AudioOutput::Load(const std::string &fileName, std::string &error) const
 {
+  std::vector<uint8_t> file;
+  if(!ReadWavFile(fileName, file, error))
+    return nullptr;
   SDL_AudioSpec spec{};
   Uint8 *buffer = nullptr;
   Uint32 length = 0;
-  if(!SDL_LoadWAV(fileName.c_str(), &spec, &buffer, &length))
+  SDL_RWops *source = SDL_RWFromConstMem(file.data(), static_cast<int>(file.size()));
+  if(!source || !SDL_LoadWAV_RW(source, 1, &spec, &buffer, &length))
   {
     error = SDL_GetError();
     return nullptr;

@@ -39,7 +39,10 @@ public:
   const AudioFormat &Format() const { return format; }
 
   // Reads a RIFF WAV file and converts it to Format(). Null, with the reason
-  // in `error`, when the file is missing, unreadable or not a WAV file.
+  // in `error`, when the file is missing, unreadable, larger than 64 MB or
+  // not a WAV file, when a chunk claims more bytes than the file holds, or
+  // when the converted sound would take more than 16 MB (a minute and a half
+  // at 44100 Hz).
   std::shared_ptr<const AudioClip> Load(const std::string &fileName, std::string &error) const;
 
   // Starts the clip from its first sample on the voice, replacing what plays.

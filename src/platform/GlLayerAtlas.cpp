@@ -1,6 +1,5 @@
 #include "platform/GlLayerAtlas.h"
 
-#include "base/Log.h"
 #include "gfx/LayerPool.h"
 
 #include <algorithm>
@@ -47,7 +46,7 @@ bool GlLayerAtlas::Sync(LayerPool &pool)
     Destroy();
     if(needed > maxTextureSize || LayerPool::AtlasWidth > maxTextureSize)
     {
-      LogLine("too many faces for one texture of this graphics driver (" + std::to_string(needed) + " rows)");
+      tooTallLog.Write("too many faces for one texture of this graphics driver (" + std::to_string(needed) + " rows)");
       return false;
     }
     while(glGetError() != GL_NO_ERROR)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/LogGate.h"
 #include "gfx/BackendData.h"
 #include "platform/GlShared.h"
 
@@ -31,4 +32,6 @@ private:
   GLuint name = 0;
   int height = 0;
   unsigned generation = 0;
+  // An atlas too tall for the driver is refused in every frame that draws it.
+  LogGate tooTallLog;
 };

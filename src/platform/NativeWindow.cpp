@@ -228,7 +228,7 @@ void NativeWindow::SetFullscreen(bool on)
   SDL_Rect bounds{};
   if(SDL_GetDisplayBounds(display, &bounds) != 0 || bounds.w <= 0 || bounds.h <= 0)
   {
-    LogLine(std::string("cannot switch the window: the display's size is unknown: ") + SDL_GetError());
+    switchLog.Write(std::string("cannot switch the window: the display's size is unknown: ") + SDL_GetError());
     return;
   }
   // SDL places a window by its frame as the window manager last reported it,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/LogGate.h"
 #include "platform/InputLatch.h"
 #include "platform/InputSource.h"
 #include "platform/WindowMessage.h"
@@ -113,4 +114,6 @@ private:
   bool windowedPlaceKnown = false;
   bool windowedMaximised = false;
   Frames frames = Frames::Unknown;
+  // F11 held repeats its key-down events.
+  LogGate switchLog;
 };

@@ -14,6 +14,55 @@ namespace {
   constexpr png_uint_32 MaxDimension = 1u << 16;
   // Largest picture decoded, in pixels (a 8192 x 8192 picture).
   constexpr unsigned long long MaxPixels = 1ull << 26;
+  // Largest file read (the toy's pictures are a few kilobytes).
+  constexpr long MaxFileBytes = 64L << 20;
+  constexpr size_t SignatureBytes = 8;
+
+  png_uint_32 Read32(const png_byte *p)
+  {
+    return static_cast<png_uint_32>(p[0]) << 24 | static_cast<png_uint_32>(p[1]) << 16 |
+           static_cast<png_uint_32>(p[2]) << 8 | p[3];
+  }
+
+  // Checks that every chunk up to IEND lies inside the file before the
+  // decoder sees it: the decoder allocates as much as a text or profile
+  // chunk's length claims, gigabytes for a damaged file of a few bytes.
+  bool ChunksFit(const std::vector<png_byte> &bytes, std::string &error)
+  {
+    for(size_t at = SignatureBytes; at < bytes.size();)
+    {
+      if(bytes.size() - at < 12)
+        break;
+      const png_uint_32 length = Read32(bytes.data() + at);
+      if(length > bytes.size() - at - 12)
+      {
+        error = "damaged PNG: the chunk at byte " + std::to_string(at) + " claims " + std::to_string(length) +
+                " bytes, more than the file holds";
+        return false;
+      }
+      if(std::memcmp(bytes.data() + at + 4, "IEND", 4) == 0)
+        return true;
+      at += 12 + static_cast<size_t>(length);
+    }
+    // Without an end chunk, the decoder says what is missing.
+    return true;
+  }
+
+  // The file's bytes as the decoder reads them.
+  struct MemorySource {
+    const png_byte *data = nullptr;
+    size_t size = 0;
+    size_t at = 0;
+  };
+
+  void ReadFromMemory(png_structp png, png_bytep out, png_size_t length)
+  {
+    auto *source = static_cast<MemorySource *>(png_get_io_ptr(png));
+    if(length > source->size - source->at)
+      png_error(png, "the file ends early");
+    std::memcpy(out, source->data + source->at, length);
+    source->at += length;
+  }
 
   struct FileCloser {
     void operator()(std::FILE *file) const { std::fclose(file); }
@@ -55,12 +104,12 @@ namespace {
 
   // Reads the header and sets up the conversion to 8-bit RGBA. No C++ object
   // with a destructor lives in this frame, so the error jump may leave it.
-  bool ReadHeader(png_structp png, png_infop info, std::FILE *file, png_uint_32 &width, png_uint_32 &height)
+  bool ReadHeader(png_structp png, png_infop info, MemorySource &source, png_uint_32 &width, png_uint_32 &height)
   {
     if(setjmp(png_jmpbuf(png)))
       return false;
-    png_init_io(png, file);
-    png_set_sig_bytes(png, 8);
+    png_set_read_fn(png, &source, ReadFromMemory);
+    png_set_sig_bytes(png, static_cast<int>(SignatureBytes));
     png_set_user_limits(png, MaxDimension, MaxDimension);
     png_read_info(png, info);
 
@@ -105,13 +154,29 @@ bool PngReader::Read(const std::string &path, ArgbImage &image, std::string &err
     error = std::string("cannot open: ") + std::strerror(errno);
     return false;
   }
-  png_byte signature[8] = {};
-  if(std::fread(signature, 1, sizeof signature, file.get()) != sizeof signature ||
-     png_sig_cmp(signature, 0, sizeof signature) != 0)
+  long length = -1;
+  if(std::fseek(file.get(), 0, SEEK_END) == 0)
+    length = std::ftell(file.get());
+  if(length < 0 || length > MaxFileBytes || std::fseek(file.get(), 0, SEEK_SET) != 0)
+  {
+    error = length > MaxFileBytes ? "file too large (" + std::to_string(length) + " bytes)" : "cannot read the file";
+    return false;
+  }
+  std::vector<png_byte> bytes(static_cast<size_t>(length));
+  if(std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
+  {
+    error = "cannot read the file";
+    return false;
+  }
+  file.reset();
+  if(bytes.size() < SignatureBytes || png_sig_cmp(bytes.data(), 0, SignatureBytes) != 0)
   {
     error = "not a PNG file";
     return false;
   }
+  if(!ChunksFit(bytes, error))
+    return false;
+  MemorySource source{bytes.data(), bytes.size(), SignatureBytes};
 
   DecodeErrors errors;
   PngDecoder decoder(errors);
@@ -122,7 +187,7 @@ bool PngReader::Read(const std::string &path, ArgbImage &image, std::string &err
   }
   png_uint_32 width = 0;
   png_uint_32 height = 0;
-  if(!ReadHeader(decoder.png, decoder.info, file.get(), width, height))
+  if(!ReadHeader(decoder.png, decoder.info, source, width, height))
   {
     error = std::string("damaged PNG: ") + errors.message;
     return false;

@@ -1,6 +1,7 @@
 #include "platform/PrintService.h"
 
 #include "base/Log.h"
+#include "base/LogGate.h"
 
 #include <cups/cups.h>
 
@@ -67,7 +68,18 @@ int PrintPage::VertDots() const
   return area > 0 ? static_cast<int>(area * yDpi / 2540) : 0;
 }
 
-PrintService::PrintService() = default;
+PrintService::PrintService(LogGate *gate)
+  : log(gate)
+{
+}
+
+void PrintService::Report(const std::string &line)
+{
+  if(log)
+    log->Write(line);
+  else
+    LogLine(line);
+}
 
 PrintService::~PrintService() = default;
 
@@ -108,7 +120,7 @@ bool PrintService::OpenDefault()
                                    connectTimeLimit, nullptr));
   if(!session->http)
   {
-    LogLine(std::string("printing: no print server at ") + server);
+    Report(std::string("printing: no print server at ") + server);
     session.reset();
     return false;
   }
@@ -119,16 +131,16 @@ bool PrintService::OpenDefault()
   if(!session->dest)
   {
     if(session->TimedOut())
-      LogLine("printing: the print server did not answer in time");
+      Report("printing: the print server did not answer in time");
     else
-      LogLine(std::string("printing: there is no default printer: ") + cupsLastErrorString());
+      Report(std::string("printing: there is no default printer: ") + cupsLastErrorString());
     session.reset();
     return false;
   }
   session->info.reset(cupsCopyDestInfo(session->http.get(), session->dest.get()));
   if(!session->info)
   {
-    LogLine(std::string("printing: no information about printer ") + session->dest->name);
+    Report(std::string("printing: no information about printer ") + session->dest->name);
     session.reset();
     return false;
   }
@@ -145,7 +157,7 @@ bool PrintService::OpenDefault()
                                        CUPS_MEDIA_FLAGS_DEFAULT, &size);
   if(!haveSize || size.width <= 0 || size.length <= 0)
   {
-    LogLine(std::string("printing: printer ") + session->dest->name + " reports no usable media size");
+    Report(std::string("printing: printer ") + session->dest->name + " reports no usable media size");
     session.reset();
     return false;
   }
@@ -165,7 +177,7 @@ bool PrintService::OpenDefault()
   page = MakePage(size.width, size.length, size.left, size.right, size.top, size.bottom, xDpi, yDpi);
   if(page.HorzDots() <= 0 || page.VertDots() <= 0)
   {
-    LogLine(std::string("printing: printer ") + session->dest->name + " has no printable area");
+    Report(std::string("printing: printer ") + session->dest->name + " has no printable area");
     session.reset();
     return false;
   }
@@ -180,7 +192,7 @@ bool PrintService::PrintPicture(const PrintablePicture &picture, const PixelRect
      picture.pixels.size() != static_cast<size_t>(picture.width) * picture.height ||
      dots.Width() <= 0 || dots.Height() <= 0)
   {
-    LogLine("printing: nothing to print");
+    Report("printing: nothing to print");
     return false;
   }
   std::vector<uint8_t> pdf =
@@ -188,7 +200,7 @@ bool PrintService::PrintPicture(const PrintablePicture &picture, const PixelRect
                      PointsFromHundredthsOfMillimetre(page.mediaLength), DotsToPoints(page, dots), title);
   if(pdf.empty())
   {
-    LogLine("printing: the page could not be composed");
+    Report("printing: the page could not be composed");
     return false;
   }
 
@@ -202,7 +214,7 @@ bool PrintService::PrintPicture(const PrintablePicture &picture, const PixelRect
   cupsFreeOptions(optionCount, options);
   if(Failed(created) || jobId <= 0)
   {
-    LogLine(std::string("printing: the job could not be started: ") + cupsLastErrorString());
+    Report(std::string("printing: the job could not be started: ") + cupsLastErrorString());
     return false;
   }
 
@@ -217,7 +229,7 @@ bool PrintService::PrintPicture(const PrintablePicture &picture, const PixelRect
       return true;
   }
 
-  LogLine(std::string("printing: the page could not be sent: ") + cupsLastErrorString());
+  Report(std::string("printing: the page could not be sent: ") + cupsLastErrorString());
   if(!session->TimedOut())
     cupsCancelDestJob(http, dest, jobId);
   return false;

@@ -3,6 +3,8 @@
 #include "gfx/PixelRect.h"
 #include "platform/PdfPage.h"
 
+class LogGate;
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -48,7 +50,9 @@ public:
   static constexpr int defaultDpi = 300;
   static constexpr int maxDpi = 9600;
 
-  PrintService();
+  // Failures are reported through `gate` when one is given (not owned),
+  // else straight to standard error.
+  explicit PrintService(LogGate *gate = nullptr);
   PrintService(const PrintService &) = delete;
   PrintService &operator=(const PrintService &) = delete;
   ~PrintService();
@@ -82,6 +86,9 @@ public:
 private:
   struct Session;
 
+  void Report(const std::string &line);
+
   std::unique_ptr<Session> session;
   PrintPage page;
+  LogGate *log = nullptr;
 };

@@ -170,9 +170,18 @@ bool DibImage::LoadBmp(const std::string &fileName, std::string &reason)
 
 bool DibImage::SaveBmp(const std::string &fileName) const
 {
+  std::string reason;
+  if(SaveBmp(fileName, reason))
+    return true;
+  LogLine(reason);
+  return false;
+}
+
+bool DibImage::SaveBmp(const std::string &fileName, std::string &reason) const
+{
   if(fromFile || !dibBits || dibBitCount != 24)
   {
-    LogLine("cannot save " + fileName + ": only a created 24-bit image can be saved");
+    reason = "cannot save " + fileName + ": only a created 24-bit image can be saved";
     return false;
   }
   const size_t rowBytes = static_cast<size_t>(BmpFormat::PaddedRowBytes(width, 24));
@@ -181,7 +190,7 @@ bool DibImage::SaveBmp(const std::string &fileName) const
   std::unique_ptr<uint8_t[]> buffer(new(std::nothrow) uint8_t[total]);
   if(!buffer)
   {
-    LogLine("cannot save " + fileName + ": out of memory");
+    reason = "cannot save " + fileName + ": out of memory";
     return false;
   }
   BmpFormat::WriteHeader24(buffer.get(), width, height, static_cast<uint32_t>(imageBytes));
@@ -190,7 +199,7 @@ bool DibImage::SaveBmp(const std::string &fileName) const
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "wb"));
   if(!file)
   {
-    LogLine("cannot create " + fileName + ": " + std::strerror(errno));
+    reason = "cannot create " + fileName + ": " + std::strerror(errno);
     return false;
   }
   const size_t written = std::fwrite(buffer.get(), 1, total, file.get());
@@ -199,7 +208,7 @@ bool DibImage::SaveBmp(const std::string &fileName) const
   const bool closed = std::fclose(file.release()) == 0;
   if(written != total || !closed)
   {
-    LogLine("cannot write " + fileName + ": " + std::strerror(errno));
+    reason = "cannot write " + fileName + ": " + std::strerror(errno);
     return false;
   }
   return true;

@@ -48,6 +48,9 @@ public:
   // for any other image and when the file cannot be created or any byte
   // could not be written (the file may then be incomplete).
   bool SaveBmp(const std::string &fileName) const;
+  // SaveBmp that gives the reason for a failure to the caller instead of
+  // writing it to the log.
+  bool SaveBmp(const std::string &fileName, std::string &reason) const;
 
   bool FromFile() const { return fromFile; }
   int Width() const { return width; }

@@ -1,6 +1,7 @@
 #include "res/PicturePrinter.h"
 
 #include "base/Log.h"
+#include "base/LogGate.h"
 #include "gfx/GraphicsDevice.h"
 #include "platform/PrintService.h"
 #include "res/DibImage.h"
@@ -10,9 +11,17 @@
 #include <utility>
 #include <vector>
 
-PicturePrinter::PicturePrinter(std::string file)
-  : pictureFile(std::move(file))
+PicturePrinter::PicturePrinter(std::string file, LogGate *gate)
+  : pictureFile(std::move(file)), log(gate)
 {
+}
+
+void PicturePrinter::Report(const std::string &line)
+{
+  if(log)
+    log->Write(line);
+  else
+    LogLine(line);
 }
 
 bool PicturePrinter::Print(GraphicsDevice &device)
@@ -21,7 +30,7 @@ bool PicturePrinter::Print(GraphicsDevice &device)
   DibImage image;
   if(!image.CreateDib(pictureWidth, pictureHeight, 24) || !Capture(device, image))
   {
-    LogLine("printing: the picture could not be captured");
+    Report("printing: the picture could not be captured");
     return false;
   }
 
@@ -35,7 +44,7 @@ bool PicturePrinter::Print(GraphicsDevice &device)
       picture.pixels[static_cast<size_t>(y) * picture.width + x] = dc.GetPixel(x, y);
   }
 
-  PrintService service;
+  PrintService service(log);
   if(!service.OpenDefault())
     return false;
   PixelRect place = PlacePicture(service.Page().HorzDots(), service.Page().VertDots());
@@ -53,8 +62,9 @@ bool PicturePrinter::Capture(GraphicsDevice &device, DibImage &image)
   for(int i = 0; i < height; ++i)
     for(int j = 0; j < width; ++j)
       dc.SetPixel(j, i, pixels[static_cast<size_t>(i) * width + j]);
-  if(!pictureFile.empty() && !image.SaveBmp(pictureFile))
-    LogLine("printing: could not write " + pictureFile);
+  std::string reason;
+  if(!pictureFile.empty() && !image.SaveBmp(pictureFile, reason))
+    Report("printing: " + reason);
   return true;
 }
 

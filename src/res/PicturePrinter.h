@@ -7,6 +7,7 @@
 #include <string>
 
 class DibImage;
+class LogGate;
 class GraphicsDevice;
 
 // Prints the model the way it is shown: the 506 by 336 model area of the last
@@ -30,7 +31,9 @@ public:
   static constexpr const char *documentName = "Quillomar";
 
   // Saves every capture to `pictureFile`; an empty path saves none.
-  explicit PicturePrinter(std::string pictureFile);
+  // Failures are reported through `gate` when one is given (not owned),
+  // else straight to standard error.
+  explicit PicturePrinter(std::string pictureFile, LogGate *gate = nullptr);
 
   // Captures the model area and prints it on the default printer. False when
   // the capture fails, when there is no print server or default printer, when
@@ -60,6 +63,7 @@ public:
   const std::string &PictureFile() const { return pictureFile; }
 
 private:
+  void Report(const std::string &line);
   // Copies the width by height area at the capture corner of the back buffer
   // into `pixels` (row 0 at the top, 0x00RRGGBB), its outermost ring black.
   static bool CaptureArea(GraphicsDevice &device, int width, int height, std::vector<uint32_t> &pixels);
@@ -67,4 +71,5 @@ private:
 private:
   std::string pictureFile;
   PrintablePicture picture;
+  LogGate *log = nullptr;
 };

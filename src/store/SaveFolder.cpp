@@ -55,9 +55,18 @@ SaveFolder SaveFolder::Choose(const std::string &option, const std::string &data
 
 bool SaveFolder::Prepare() const
 {
+  std::string reason;
+  if(Prepare(reason))
+    return true;
+  LogLine(reason);
+  return false;
+}
+
+bool SaveFolder::Prepare(std::string &reason) const
+{
   if(folder.empty())
   {
-    LogLine(missing.empty() ? "nowhere to save: no save folder was chosen" : missing);
+    reason = missing.empty() ? "nowhere to save: no save folder was chosen" : missing;
     return false;
   }
 
@@ -72,19 +81,19 @@ bool SaveFolder::Prepare() const
       continue;
     if(mkdir(step.c_str(), 0700) != 0 && !(errno == EEXIST && IsFolder(step)))
     {
-      LogLine("cannot make the save folder " + folder + ": " + std::strerror(errno));
+      reason = "cannot make the save folder " + folder + ": " + std::strerror(errno);
       return false;
     }
     chmod(step.c_str(), 0700);
   }
   if(!IsFolder(folder))
   {
-    LogLine("cannot use the save folder " + folder + ": it is not a folder");
+    reason = "cannot use the save folder " + folder + ": it is not a folder";
     return false;
   }
   if(access(folder.c_str(), W_OK | X_OK) != 0)
   {
-    LogLine("cannot write into the save folder " + folder + ": " + std::strerror(errno));
+    reason = "cannot write into the save folder " + folder + ": " + std::strerror(errno);
     return false;
   }
   return true;

@@ -32,6 +32,8 @@ public:
   // on standard error naming the folder and the reason, when it cannot be
   // made or written to (or there is none); nothing is changed then.
   bool Prepare() const;
+  // Prepare that gives the reason to the caller instead of the log.
+  bool Prepare(std::string &reason) const;
 
   // The path of the named file in the folder.
   std::string Path(std::string_view name) const;

@@ -42,7 +42,11 @@ int PrinterButton::OnRelease(const SoundSink &sounds, EventCreate &)
 
 bool PrinterButton::PrintPicture(GraphicsDevice &graphicsDevice, const SaveFolder &saves, const VoxelModel *model)
 {
-  PicturePrinter printer(saves.Prepare() ? saves.Path(PicturePrinter::pictureName) : std::string());
+  std::string reason;
+  const bool folderReady = saves.Prepare(reason);
+  if(!folderReady)
+    printLog.Write(reason);
+  PicturePrinter printer(folderReady ? saves.Path(PicturePrinter::pictureName) : std::string(), &printLog);
   if(printer.Print(graphicsDevice))
     return true;
   if(printer.Picture().pixels.empty() || !model)
@@ -51,9 +55,10 @@ bool PrinterButton::PrintPicture(GraphicsDevice &graphicsDevice, const SaveFolde
   std::string error;
   if(!PageSaver::Save(printer.Picture(), *model, PicturesFolder::Find(), std::time(nullptr), page, error))
   {
-    LogLine("printing: the page could not be kept either: " + error);
+    printLog.Write("printing: the page could not be kept either: " + error);
     return false;
   }
-  LogLine("printing: no printer took the page; it is kept as " + page);
+  // Each page has a name of its own: this line is never held back.
+  printLog.Write("printing: no printer took the page; it is kept as " + page);
   return true;
 }

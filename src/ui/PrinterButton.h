@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/LogGate.h"
 #include "ui/ToolButton.h"
 
 class SaveFolder;
@@ -33,4 +34,6 @@ private:
 
 private:
   bool pending = false;
+  // Each click may fail the same way again.
+  LogGate printLog;
 };

@@ -202,3 +202,44 @@ TEST_F(DiskOutputTest, ALoopRepeatsUntilStopped)
   EXPECT_GE(whole, 2);
   EXPECT_TRUE(played.SilentUpTo(played.bytes.size()));
 }
+
+TEST(AudioOutput, DamagedOrEndlessFilesAreRefusedBeforeTheirHeadersAreBelieved)
+{
+  TempFolder folder;
+  ASSERT_TRUE(folder.Made());
+  AudioOutput output;
+  std::string error;
+
+  // 51 bytes whose data chunk claims 3.9 GB: refused as it stands, without
+  // asking for the memory.
+  const std::filesystem::path claims =
+    std::filesystem::path(VEXTORN_SOURCE_DIR) / "tests/fuzz/regressions/wav/data_chunk_of_3_9_gb.wav";
+  EXPECT_FALSE(output.Load(claims.string(), error));
+  EXPECT_NE(error.find("claims 3905662480 bytes"), std::string::npos) << error;
+
+  // A sound at 1 Hz would be 44,100 times longer once converted.
+  WriteMonoWav(folder / "slow.wav", 1, std::vector<int16_t>(20000, 100));
+  error.clear();
+  EXPECT_FALSE(output.Load(folder / "slow.wav", error));
+  EXPECT_NE(error.find("too long"), std::string::npos) << error;
+
+  // An odd-sized chunk before the data, with its padding byte, is fine; a
+  // chunk header cut off at the end is not.
+  WriteMonoWav(folder / "plain.wav", 8000, {1, 2, 3, 4});
+  std::vector<uint8_t> bytes = ReadAll(folder / "plain.wav");
+  const uint8_t extra[] = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
+  bytes.insert(bytes.begin() + 36, std::begin(extra), std::end(extra));
+  bytes[4] = static_cast<uint8_t>(bytes[4] + sizeof extra);
+  std::ofstream(folder / "padded.wav", std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()),
+                                                                static_cast<std::streamsize>(bytes.size()));
+  error.clear();
+  std::shared_ptr<const AudioClip> clip = output.Load(folder / "padded.wav", error);
+  ASSERT_TRUE(clip) << error;
+  // Four frames at 8000 Hz are about 22 at 44100 Hz.
+  EXPECT_NEAR(static_cast<double>(clip->FrameCount()), 4 * 44100 / 8000.0, 2.0);
+  bytes.insert(bytes.end(), {'x', 'y'});
+  std::ofstream(folder / "cut.wav", std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()),
+                                                             static_cast<std::streamsize>(bytes.size()));
+  EXPECT_FALSE(output.Load(folder / "cut.wav", error));
+  EXPECT_NE(error.find("cut off"), std::string::npos) << error;
+}

@@ -123,6 +123,10 @@ TEST(LaunchOptions, EverythingElseIsRefusedWithOneLineNamingIt)
     {{"--windowed=+800x600"}, "+800x600"},
     {{"--windowed=800x600x2"}, "800x600x2"},
     {{"--windowed", "tiny"}, "tiny"},
+    // Control characters are written as escapes: still one line.
+    {{"-\n", "", "", "-\n"}, "'-\\n'"},
+    {{"--windowed=8\t00x600"}, "8\\t00x600"},
+    {{"pict\x01ure\r"}, "pict\\x01ure\\r"},
   };
   for(const Case &c : cases)
   {
@@ -131,6 +135,7 @@ TEST(LaunchOptions, EverythingElseIsRefusedWithOneLineNamingIt)
     EXPECT_EQ(options.Parse(c.args), Outcome::Refused);
     const std::string &error = options.Error();
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    EXPECT_EQ(error.find_first_of("\r\t\x01"), std::string::npos) << error;
     EXPECT_NE(error.find(c.named), std::string::npos) << error;
     EXPECT_NE(error.find("--help"), std::string::npos) << error;
   }

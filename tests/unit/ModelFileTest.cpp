@@ -295,3 +295,44 @@ TEST_F(ModelFileTest, AnEmptyModelIsNotSaved)
   EXPECT_TRUE(model.Load(path));
   EXPECT_EQ(model.Count(), 1);
 }
+
+TEST_F(ModelFileTest, ASmallerRoomForTestsSavesAndLoadsByTheSameRulesAndAModelOfAnotherRoomIsRefused)
+{
+  // A room of 4 by 4 texels per face: 12 + 6 * 4 * 4 * 3 bytes of record.
+  VoxelModel small;
+  VoxelModelSetup setup;
+  setup.device = &device;
+  setup.roomTextureSize = 4;
+  ASSERT_TRUE(small.Init(setup));
+  ASSERT_TRUE(small.AddCube(Vector3(20.f, 0.f, 0.f), RgbColour{0, 255, 0}));
+  SetTexel(*small.At(0), 2, 3, 3, RgbColour{7, 7, 7});
+  EXPECT_EQ(small.FileBytes(2), 4 + 300 + VoxelModel::CubeRecordBytes);
+  EXPECT_EQ(model.FileBytes(1), RoomOnlySize);
+
+  const std::string path = folder.File("small.data");
+  ASSERT_TRUE(small.Save(path));
+  ASSERT_EQ(static_cast<int64_t>(ReadAll(path).size()), small.FileBytes(2));
+  VoxelModel again;
+  ASSERT_TRUE(again.Init(setup));
+  ASSERT_TRUE(again.Load(path));
+  EXPECT_EQ(Snapshot(again).texelSums, Snapshot(small).texelSums);
+  EXPECT_EQ(again.At(0)->TextureSize(), 4);
+
+  // The toy's model takes no file of the small room, and the other way round.
+  const Snapshot before(model);
+  VoxelModel::LoadProblem problem = VoxelModel::LoadProblem::None;
+  std::string reason;
+  EXPECT_FALSE(model.Load(path, problem, reason));
+  EXPECT_EQ(problem, VoxelModel::LoadProblem::Damaged);
+  EXPECT_TRUE(Snapshot(model) == before);
+  ASSERT_TRUE(model.Save(folder.File("room.data")));
+  EXPECT_FALSE(again.Load(folder.File("room.data"), problem, reason));
+
+  // A room size that cannot be told from a cube's, or none, is refused.
+  for(int size : {0, CubeMesh::CubeTextureSize, RoomMesh::RoomTextureSize + 1})
+  {
+    VoxelModel refused;
+    setup.roomTextureSize = size;
+    EXPECT_FALSE(refused.Init(setup)) << size;
+  }
+}

@@ -82,3 +82,15 @@ TEST(PngReader, ExplainsMissingForeignAndDamagedFiles)
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(image.width, 7) << "a failed read leaves the image alone";
 }
+
+TEST(PngReader, AChunkThatClaimsMoreThanAnyPictureNeedsIsNotAllocated)
+{
+  // 62 bytes whose text chunk claims 1.1 GB: the decoder refuses to make
+  // room for it instead of asking for the memory and then running out of file.
+  const std::string file = std::string(VEXTORN_SOURCE_DIR) + "/tests/fuzz/regressions/png/text_chunk_of_1_1_gb.png";
+  ArgbImage image;
+  std::string error;
+  EXPECT_FALSE(PngReader::Read(file, image, error));
+  EXPECT_NE(error.find("claims 1145132152 bytes"), std::string::npos) << error;
+  EXPECT_EQ(image.width, 0);
+}

@@ -14,6 +14,7 @@
 #include "events/Studio.h"
 #include "gfx/HeadlessBackend.h"
 #include "model/VoxelModel.h"
+#include "store/SaveFolder.h"
 #include "res/Texture.h"
 #include "ui/ExitButton.h"
 #include "ui/HistoryButton.h"
@@ -28,6 +29,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -466,6 +468,52 @@ TEST_F(Screens, ExitReleaseIsPendingThenTheNextFrameReturnsTheTitleAfterASecond)
   EXPECT_LT(waited, std::chrono::milliseconds(1500));
   // Once only.
   EXPECT_EQ(Input(50, 420, false), create);
+}
+
+TEST_F(Screens, F7AndF8HeldThatFailInEveryFrameReportItOncePerPress)
+{
+  std::string pattern = (std::filesystem::temp_directory_path() / "vextorn-keys-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  const std::filesystem::path folder = pattern;
+  const auto countLines = [](const std::string &text, const std::string &part) {
+    int count = 0;
+    for(size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+      ++count;
+    return count;
+  };
+  const auto holdKey = [&](Key key, int frames) {
+    input.Set(key, true);
+    for(int i = 0; i < frames; ++i)
+      Input(600, 20, false);
+    input.Set(key, false);
+    Input(600, 20, false);
+  };
+
+  // No model file: F7 fails in every frame it is held.
+  app.SetSaveFolder(SaveFolder(folder.string()));
+  testing::internal::CaptureStderr();
+  holdKey(Key::F7, 40);
+  holdKey(Key::F7, 3);
+  std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(countLines(said, "\n"), 2) << said;
+  EXPECT_EQ(countLines(said, (folder / "demo.data").string()), 2) << said;
+
+  // A save folder that cannot be made (its parent is a file): F8 fails in
+  // every frame, with one line for the two steps that fail.
+  std::FILE *file = std::fopen((folder / "file").c_str(), "w");
+  ASSERT_NE(file, nullptr);
+  std::fclose(file);
+  app.SetSaveFolder(SaveFolder((folder / "file" / "saves").string()));
+  testing::internal::CaptureStderr();
+  holdKey(Key::F8, 40);
+  holdKey(Key::F8, 2);
+  said = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(countLines(said, "\n"), 2) << said;
+  EXPECT_EQ(countLines(said, "cannot make the save folder"), 2) << said;
+  EXPECT_EQ(Model().Count(), 1) << "the model stays as it was";
+
+  app.SetSaveFolder(SaveFolder("data"));
+  std::filesystem::remove_all(folder);
 }
 
 TEST_F(Screens, PrinterReleaseIsPendingAndTheNextFramePrintsWithoutAServer)
