@@ -152,11 +152,10 @@ Event *EventCreate::HandleInput()
       else if(kind == ToolKind::Hand)
       {
         // One pixel is one degree; moving the mouse up raises the eye. The
-        // pick buffer is rebuilt from the view that Apply just installed,
-        // on helper threads while the frame is drawn (DrawOutlines waits).
+        // pick buffer is rebuilt from the view that Apply just installed.
         studio.Camera()->Rotate(static_cast<float>(mouseX - prevMouseX), static_cast<float>(prevMouseY - mouseY));
         studio.Camera()->Apply();
-        studio.Model()->StartPickRefresh(device);
+        studio.Model()->RefreshPickBuffer(device);
       }
     }
   }

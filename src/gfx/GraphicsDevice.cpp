@@ -398,12 +398,6 @@ void GraphicsDevice::ExecutePending()
   Execute(frame.Count());
 }
 
-void GraphicsDevice::SubmitPending()
-{
-  ExecutePending();
-  if(backend && frameStarted)
-    backend->Flush();
-}
 
 void GraphicsDevice::ForgetShownFrame()
 {

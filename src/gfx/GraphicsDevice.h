@@ -128,10 +128,6 @@ public:
   void RequestPresent() { presentRequested = true; }
   // Carries out what has been recorded so far (reading the back buffer does).
   void ExecutePending();
-  // Carries out what has been recorded so far and lets the renderer start
-  // on it, so that it draws while the caller works on. The frame is then
-  // presented at PresentFrame even when it draws what the window shows.
-  void SubmitPending();
   // Frames presented and frames that rested since the device was created.
   int PresentedFrames() const { return presentedFrames; }
   int RestedFrames() const { return restedFrames; }

@@ -101,10 +101,6 @@ public:
   // Replaces the back buffer's colour with `pixels` (same layout).
   virtual void WriteBackBuffer(const uint32_t *pixels) = 0;
 
-  // Lets the renderer start on what has been drawn so far without waiting
-  // for it, so that it works while the caller does something else.
-  virtual void Flush() {}
-
   // Shows the back buffer; false when the device has been lost. It does not
   // wait for the display: the application's loop paces the frames.
   virtual bool Present() = 0;

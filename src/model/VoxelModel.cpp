@@ -48,12 +48,6 @@ VoxelModel::~VoxelModel()
   Clear();
 }
 
-void VoxelModel::WaitForPicks() const
-{
-  if(refreshJob)
-    refreshJob->Wait();
-}
-
 bool VoxelModel::Init(const VoxelModelSetup &setup)
 {
   if(!setup.device || setup.left < 0 || setup.top < 0 || setup.width < 0 || setup.height < 0 ||
@@ -70,7 +64,6 @@ bool VoxelModel::Init(const VoxelModelSetup &setup)
   width = setup.bufferWidth;
   height = setup.bufferHeight;
 
-  WaitForPicks();
   if(!pickBuffer.Init(width, height, right, bottom))
     return false;
   if(!outlineMask.Init(width, height, PixelRect{left, top, right, bottom}))
@@ -147,7 +140,6 @@ void VoxelModel::Add(CubeMesh *mesh)
 
 void VoxelModel::RemoveAt(int index)
 {
-  WaitForPicks();
   ++changeCount;
   CubeMesh *mesh = At(index);
   if(FaceBatch *batch = BatchOf(mesh))
@@ -160,7 +152,6 @@ void VoxelModel::RemoveAt(int index)
 
 void VoxelModel::Clear()
 {
-  WaitForPicks();
   ++changeCount;
   while(Count() > 0)
   {
@@ -211,29 +202,6 @@ void VoxelModel::Render(GraphicsDevice &renderDevice)
 }
 
 void VoxelModel::RefreshPickBuffer(GraphicsDevice &renderDevice)
-{
-  WaitForPicks();
-  QueueTriangles(renderDevice);
-  pickBuffer.Redraw();
-  UpdateOutlines();
-}
-
-void VoxelModel::StartPickRefresh(GraphicsDevice &renderDevice)
-{
-  WaitForPicks();
-  QueueTriangles(renderDevice);
-  if(!refreshJob)
-    refreshJob = std::make_unique<BackgroundJob>();
-  // Until the job has finished, only it touches the pick buffer, the mask,
-  // the overlay's texels and the flags ComputeOutlines sets: every reader
-  // waits for it first.
-  refreshJob->Start([this] {
-    pickBuffer.Redraw();
-    ComputeOutlines();
-  });
-}
-
-void VoxelModel::QueueTriangles(GraphicsDevice &renderDevice)
 {
   const Matrix &world = renderDevice.GetTransform(TransformKind::World);
   const Matrix &view = renderDevice.GetTransform(TransformKind::View);
@@ -286,47 +254,26 @@ void VoxelModel::QueueTriangles(GraphicsDevice &renderDevice)
       pickBuffer.Queue(p[2], p[3], p[0], tag);
     }
   }
+  pickBuffer.Redraw();
+  UpdateOutlines();
 }
 
-void VoxelModel::ComputeOutlines()
+void VoxelModel::UpdateOutlines()
 {
   const bool changed = outlineMask.Compute(pickBuffer);
   outlinesStale = false;
   if(!outlineTexture || !(changed || overlayBehind))
     return;
-  outlineMask.WriteOverlay(outlineTexels.data(), outlineMask.OverlayWidth());
-  overlayWritten = true;
-}
-
-void VoxelModel::UploadOverlay()
-{
-  if(!overlayWritten || !outlineTexture)
-    return;
   const int overlayWidth = outlineMask.OverlayWidth();
+  outlineMask.WriteOverlay(outlineTexels.data(), overlayWidth);
   overlayBehind = !outlineTexture->Write(0, 0, overlayWidth, outlineMask.OverlayHeight(), outlineTexels.data(),
                                          overlayWidth);
-  overlayWritten = false;
-}
-
-void VoxelModel::UpdateOutlines()
-{
-  ComputeOutlines();
-  UploadOverlay();
 }
 
 void VoxelModel::DrawOutlines(GraphicsDevice &outlineDevice)
 {
-  if(PickRefreshPending())
-  {
-    // What the frame has recorded so far (the room and the cubes) does not
-    // depend on the pick buffer: the renderer draws it while the refresh
-    // finishes on the helper threads.
-    outlineDevice.SubmitPending();
-    WaitForPicks();
-  }
   if(outlinesStale || overlayBehind)
-    ComputeOutlines();
-  UploadOverlay();
+    UpdateOutlines();
   if(!outlineTexture)
     return;
   // The outlines reach one pixel left of the model area, outside the model's
@@ -349,7 +296,7 @@ bool VoxelModel::PaintAt(GraphicsDevice &paintDevice, int x, int y, const RgbCol
 {
   if(!Contains(x, y))
     return false;
-  const PickRecord &record = RecordAt(x, y);
+  const PickRecord &record = pickBuffer.At(x, y);
   if(!record.face)
     return false;
   Vector3 hit;
@@ -399,7 +346,7 @@ bool VoxelModel::PlaceCubeAt(int x, int y, const RgbColour &cubeColour)
 {
   if(!device || !Contains(x, y))
     return false;
-  const PickRecord &record = RecordAt(x, y);
+  const PickRecord &record = pickBuffer.At(x, y);
   if(!record.face)
     return false;
   Vector3 hit;
@@ -426,7 +373,7 @@ bool VoxelModel::EraseAt(int x, int y, CubeCopy *erased)
 {
   if(!device || !Contains(x, y))
     return false;
-  const PickRecord &record = RecordAt(x, y);
+  const PickRecord &record = pickBuffer.At(x, y);
   if(!record.mesh || record.textureSize != CubeMesh::CubeTextureSize)
     return false;
   if(erased)

@@ -7,7 +7,6 @@
 #include "gfx/PixelRect.h"
 #include "gfx/Vector2.h"
 #include "gfx/Vector3.h"
-#include "model/BackgroundJob.h"
 #include "model/CubeCopy.h"
 #include "model/CubeMesh.h"
 #include "model/OutlineMask.h"
@@ -110,16 +109,8 @@ public:
   // Rebuilds every pick record from the device's transforms and viewport,
   // then the outline mask, and writes the overlay when the mask changed.
   void RefreshPickBuffer(GraphicsDevice &device);
-  // RefreshPickBuffer with the same result, of which only the triangles are
-  // taken from the device before returning: the pick records and the
-  // outline mask are drawn on a helper thread. Everything that reads them
-  // (the picks, the outlines, the editing operations, the next refresh)
-  // waits for it first, so nothing ever sees a half-drawn buffer.
-  void StartPickRefresh(GraphicsDevice &device);
   // Draws the outline overlay as one sprite, one texel per pixel, its top
   // left at (left - 1, top), with the full-screen viewport (put back after).
-  // While a refresh is still drawing, the device first hands what the frame
-  // has recorded to the renderer, which draws it in the meantime.
   void DrawOutlines(GraphicsDevice &device);
 
   // Paints the texel of the face under the pixel with the pen colour; when
@@ -197,23 +188,9 @@ public:
   void MarkChanged() { ++changeCount; }
 
   bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-  const PickRecord &RecordAt(int x, int y) const
-  {
-    WaitForPicks();
-    return pickBuffer.At(x, y);
-  }
-  const PickBuffer &Picks() const
-  {
-    WaitForPicks();
-    return pickBuffer;
-  }
-  const OutlineMask &Outlines() const
-  {
-    WaitForPicks();
-    return outlineMask;
-  }
-  // A refresh started by StartPickRefresh may still be drawing.
-  bool PickRefreshPending() const { return refreshJob && refreshJob->Pending(); }
+  const PickRecord &RecordAt(int x, int y) const { return pickBuffer.At(x, y); }
+  const PickBuffer &Picks() const { return pickBuffer; }
+  const OutlineMask &Outlines() const { return outlineMask; }
   float HalfSize() const { return halfSize; }
   // True until the refresh that follows the first Render.
   bool PickBufferPending() const { return pickBufferPending; }
@@ -233,18 +210,7 @@ private:
   void AppendQuads(const CubeMesh *mesh);
   // Empties both batches and fills them again from the list.
   void RebuildBatches();
-  // Queues the triangles of every mesh's faces as the device's transforms
-  // and viewport put them on screen.
-  void QueueTriangles(GraphicsDevice &device);
-  // Returns once a refresh that StartPickRefresh began has finished. Waiting
-  // changes nothing that the model holds or shows.
-  void WaitForPicks() const;
-  // Recomputes the outline mask and, when it changed, rewrites the overlay's
-  // texels (on the processor only; the refresh's helper thread runs it).
-  void ComputeOutlines();
-  // Puts rewritten overlay texels into the overlay texture.
-  void UploadOverlay();
-  // ComputeOutlines, then UploadOverlay.
+  // Recomputes the outline mask and, when it changed, rewrites the overlay.
   void UpdateOutlines();
   // Load's work once the source is open; `source` names it in the reason
   // given for a refusal.
@@ -274,10 +240,5 @@ private:
   // without a refresh); the overlay texture does not hold the mask.
   bool outlinesStale = false;
   bool overlayBehind = false;
-  // The overlay's texels were rewritten and not yet uploaded.
-  bool overlayWritten = false;
   uint64_t changeCount = 0;
-  // Draws the pick records and outlines of StartPickRefresh. Declared last:
-  // it is destroyed, waiting for its job, before everything the job uses.
-  std::unique_ptr<BackgroundJob> refreshJob;
 };

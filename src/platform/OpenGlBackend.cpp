@@ -307,14 +307,6 @@ void OpenGlBackend::WriteBackBuffer(const uint32_t *pixels)
   backBuffer.Write(pixels);
 }
 
-void OpenGlBackend::Flush()
-{
-  // A software renderer starts rasterising what it was given on its own
-  // threads; glFlush does not wait for it.
-  if(Ready())
-    glFlush();
-}
-
 bool OpenGlBackend::Present()
 {
   if(context.CheckReset())

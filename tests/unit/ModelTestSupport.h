@@ -15,8 +15,7 @@
 #include <vector>
 
 // The headless back end that also remembers what it was asked to draw: each
-// sprite with its texture, and each batch, in order; and how often it was
-// told to flush.
+// sprite with its texture, and each batch, in order.
 class RecordingBackend : public HeadlessBackend {
 public:
   RecordingBackend() : HeadlessBackend(640, 480) {}
@@ -31,7 +30,6 @@ public:
     HeadlessBackend::DrawFaceBatch(batch, state);
     batches.push_back(&batch);
   }
-  void Flush() override { ++flushes; }
 
   struct SpriteDraw {
     const DeviceTexture *texture = nullptr;
@@ -39,7 +37,6 @@ public:
   };
   std::vector<SpriteDraw> sprites;
   std::vector<const FaceBatch *> batches;
-  int flushes = 0;
 };
 
 // A headless device (recording what it draws), a model initialised as the studio does (half-size 20,
