@@ -341,8 +341,13 @@ void GraphicsDevice::Execute(int end)
   {
     // Where a layer starts, the back buffer is copied for later frames.
     for(; nextMark < frame.MarkCount() && frame.Mark(nextMark) <= executed; ++nextMark)
+    {
+      // Marks recorded after an early part of the frame was carried out.
+      if(static_cast<size_t>(nextMark) >= frameCopies.size())
+        frameCopies.resize(static_cast<size_t>(nextMark) + 1, false);
       if(frame.Mark(nextMark) == executed && copying)
         frameCopies[static_cast<size_t>(nextMark)] = backend->SaveCopy(nextMark);
+    }
     if(executed >= end)
       break;
     if(!drew)
@@ -392,6 +397,7 @@ void GraphicsDevice::ExecutePending()
 {
   Execute(frame.Count());
 }
+
 
 void GraphicsDevice::ForgetShownFrame()
 {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -242,4 +243,53 @@ TEST(GraphicsDevice, DrawingOnTheBackBufferSurvivesUntilTheBackEndDrawsAgain)
   pixels = device.BackBuffer()->LockRect(pitch);
   EXPECT_EQ(pixels[10 * pitch + 10] & 0xFFFFFF, 0xFFFFFFu);
   device.BackBuffer()->UnlockRect();
+}
+
+TEST(GraphicsDevice, AFrameCarriedOutEarlyStillCopiesTheLayersMarkedAfterwards)
+{
+  auto owned = std::make_unique<HeadlessBackend>(640, 480);
+  HeadlessBackend *backend = owned.get();
+  GraphicsDevice device;
+  ASSERT_TRUE(device.CreateWithBackend(std::move(owned)));
+  const uint32_t grey = 0xFF808080, red = 0xFFFF0000, blue = 0xFF0000FF, green = 0xFF00FF00;
+  // A background, a scene over it, a small top layer over that; `early`
+  // carries out the frame before the top layer is marked.
+  auto frame = [&](uint32_t scene, uint32_t top, bool early) {
+    device.SetViewport({0, 0, 640, 480, 0.f, 1.f});
+    device.Clear(true, true, grey, 1.f);
+    device.MarkLayer();
+    device.SetViewport({10, 10, 100, 100, 0.f, 1.f});
+    device.Clear(true, false, scene, 1.f);
+    if(early)
+      device.ExecutePending();
+    device.MarkLayer();
+    device.SetViewport({20, 20, 5, 5, 0.f, 1.f});
+    device.Clear(true, false, top, 1.f);
+    return device.PresentFrame();
+  };
+  auto pixel = [&](int x, int y) {
+    std::vector<uint32_t> pixels(640 * 480);
+    backend->ReadBackBuffer(pixels.data());
+    return pixels[static_cast<size_t>(y) * 640 + x];
+  };
+
+  EXPECT_TRUE(frame(red, blue, true));
+  // Both marks got their copy, the one recorded after the early part too.
+  EXPECT_EQ(backend->CopiesSaved(), 2);
+
+  // Only the top layer changes: drawing resumes from the second copy.
+  const int restored = backend->CopiesRestored();
+  EXPECT_TRUE(frame(red, green, false));
+  EXPECT_EQ(backend->CopiesRestored(), restored + 1);
+  EXPECT_EQ(pixel(21, 21), green);
+  EXPECT_EQ(pixel(50, 50), red);
+  EXPECT_EQ(pixel(5, 5), grey);
+
+  // Carried out early again with a new scene: only the copy of the layer
+  // marked before that can serve; the picture is whole.
+  EXPECT_TRUE(frame(blue, green, true));
+  EXPECT_EQ(backend->CopiesRestored(), restored + 2);
+  EXPECT_EQ(pixel(21, 21), green);
+  EXPECT_EQ(pixel(50, 50), blue);
+  EXPECT_EQ(pixel(5, 5), grey);
 }
