@@ -398,7 +398,6 @@ void GraphicsDevice::ExecutePending()
   Execute(frame.Count());
 }
 
-
 void GraphicsDevice::ForgetShownFrame()
 {
   shown.Clear();
