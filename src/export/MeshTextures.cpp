@@ -3,7 +3,20 @@
 #include "model/VoxelModel.h"
 #include "platform/PngWriter.h"
 
+#include <cstring>
 #include <map>
+
+namespace {
+  // Orders encoded pictures by length, then by bytes.
+  struct BytesBefore {
+    bool operator()(const std::vector<uint8_t> &a, const std::vector<uint8_t> &b) const
+    {
+      if(a.size() != b.size())
+        return a.size() < b.size();
+      return !a.empty() && std::memcmp(a.data(), b.data(), a.size()) < 0;
+    }
+  };
+}
 
 std::vector<const CubeMesh *> MeshTextures::MeshesOf(const VoxelModel &model, bool withRoom)
 {
@@ -19,7 +32,7 @@ bool MeshTextures::Build(const std::vector<const CubeMesh *> &meshes, std::strin
   pictureOf.assign(meshes.size(), -1);
   pictures.clear();
   // Equal atlases encode to equal bytes: the first picture with those bytes serves.
-  std::map<std::vector<uint8_t>, int> known;
+  std::map<std::vector<uint8_t>, int, BytesBefore> known;
   for(size_t i = 0; i < meshes.size(); ++i)
   {
     if(!atlases[i].Build(*meshes[i], error))
