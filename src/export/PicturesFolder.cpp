@@ -117,6 +117,9 @@ std::string PicturesFolder::BaseName(const std::tm &local, int attempt)
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
   std::string name = std::string(NamePrefix) + stamp;
   if(attempt > 1)
-    name += "-" + std::to_string(attempt);
+  {
+    name += '-';
+    name += std::to_string(attempt);
+  }
   return name;
 }
