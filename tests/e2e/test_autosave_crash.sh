@@ -48,7 +48,7 @@ waited=$((SECONDS - changed_at))
 kill -0 "$STEPS_PID" 2>/dev/null || fail "the toy stopped while autosaving"
 # Let the write finish (the temporary file gone), then kill.
 for tries in $(seq 1 50); do
-  ls data | grep -qE '^autosave\.data\.[A-Za-z0-9]{6}$' || break
+  ls data | grep -E '^autosave\.data\.[A-Za-z0-9]{6}$' >/dev/null || break
   sleep 0.1
 done
 kill -9 "$STEPS_PID"

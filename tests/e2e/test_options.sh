@@ -31,9 +31,9 @@ run()
 run --help
 [ "$status" = 0 ] || e2e_fail "--help: status $status"
 [ -z "$err" ] || e2e_fail "--help wrote to standard error: $err"
-echo "$out" | grep -q '^Usage: vextorn' || e2e_fail "--help printed no usage: $out"
+grep -q '^Usage: vextorn' <<<"$out" || e2e_fail "--help printed no usage: $out"
 for option in --windowed --fullscreen --nosound --startblank --datadir --savedir --version; do
-  echo "$out" | grep -q -- "$option" || e2e_fail "--help does not mention $option"
+  grep -q -- "$option" <<<"$out" || e2e_fail "--help does not mention $option"
 done
 
 run --version
@@ -48,12 +48,12 @@ for bad in --fulscreen --windowed=10x10 --nosound=1 --datadir stray; do
   [ "$status" = 2 ] || e2e_fail "'$bad': status $status, expected 2"
   [ -z "$out" ] || e2e_fail "'$bad' wrote to standard output: $out"
   [ "$(wc -l <"$scratch/err")" = 1 ] || e2e_fail "'$bad': not one line on standard error: $err"
-  echo "$err" | grep -q -- '--help' || e2e_fail "'$bad': the line does not point to --help: $err"
+  grep -q -- '--help' <<<"$err" || e2e_fail "'$bad': the line does not point to --help: $err"
 done
 run --fulscreen
-echo "$err" | grep -q -- '--fulscreen' || e2e_fail "the unknown option is not named: $err"
+grep -q -- '--fulscreen' <<<"$err" || e2e_fail "the unknown option is not named: $err"
 run --windowed=10x10
-echo "$err" | grep -q -- '10x10' || e2e_fail "the bad size is not named: $err"
+grep -q -- '10x10' <<<"$err" || e2e_fail "the bad size is not named: $err"
 
 # No pictures anywhere: another directory, a variable naming nothing.
 cd "$scratch"
@@ -61,7 +61,7 @@ VEXTORN_DATA_DIR="$scratch/nothing-here" run --datadir "$scratch/nor-here"
 [ "$status" = 1 ] || e2e_fail "without pictures: status $status, expected 1"
 [ "$(wc -l <"$scratch/err")" = 1 ] || e2e_fail "without pictures: not one line on standard error: $err"
 for tried in "$scratch/nor-here" "$scratch/nothing-here" "data"; do
-  echo "$err" | grep -qF -- "$tried" || e2e_fail "the line does not name $tried: $err"
+  grep -qF -- "$tried" <<<"$err" || e2e_fail "the line does not name $tried: $err"
 done
 
 echo "PASS: --help and --version print and end with 0; refused options end with 2 and one line; no pictures end with 1 naming the folders tried"

@@ -184,7 +184,7 @@ expect_model "full screen again"
 click_edge "green cube, full screen" 175 90 176 90 176 64 40 48
 e2e_key F11
 expect_geometry "$mx $my $mw $mh" "back from full screen"
-xprop -id "$window" _NET_WM_STATE | grep -q MAXIMIZED_HORZ || fail "the window is not maximised again"
+xprop -id "$window" _NET_WM_STATE | grep MAXIMIZED_HORZ >/dev/null || fail "the window is not maximised again"
 expect_model "maximised again"
 
 # Restored by the window manager: the 1280x960 window again.

@@ -147,7 +147,7 @@ check_package()
     grep -qx -- "$path" "$scratch/contents" || e2e_fail "the package lacks $path"
   done
   dpkg-deb -x "$deb" "$scratch/unpacked"
-  ! readelf -S "$scratch/unpacked/usr/bin/vextorn" | grep -q '\.debug_info' ||
+  ! readelf -S "$scratch/unpacked/usr/bin/vextorn" | grep '\.debug_info' >/dev/null ||
     e2e_fail "the packaged program still carries its debugging information"
 
   # apt's dry run: the dependencies can be met (nothing is installed).
@@ -203,7 +203,7 @@ check_run()
   # The desktop entry's StartupWMClass ties the window to the menu entry.
   local wm_class
   wm_class=$(desktop_value "$tree/share/applications/$app_id.desktop" StartupWMClass)
-  xprop -id "$window" WM_CLASS | grep -q "\"$wm_class\"" ||
+  xprop -id "$window" WM_CLASS | grep "\"$wm_class\"" >/dev/null ||
     fail "the window's class ($(xprop -id "$window" WM_CLASS)) is not the desktop entry's $wm_class"
 
   # Start, then F8 on the creation screen: the empty room is saved in the
