@@ -112,15 +112,10 @@ namespace {
 bool GlbExporter::Write(const VoxelModel &model, bool withRoom, std::vector<uint8_t> &glb, std::string &error)
 {
   glb.clear();
-  const std::vector<const CubeMesh *> meshes = MeshTextures::MeshesOf(model, withRoom);
-  if(meshes.empty())
-  {
-    error = "the model has nothing to export";
-    return false;
-  }
   MeshTextures textures;
-  if(!textures.Build(meshes, error))
+  if(!textures.Build(model, withRoom, error))
     return false;
+  const std::vector<const CubeMesh *> &meshes = textures.Meshes();
 
   tinygltf::Model file;
   file.asset.version = "2.0";

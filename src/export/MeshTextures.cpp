@@ -18,16 +18,16 @@ namespace {
   };
 }
 
-std::vector<const CubeMesh *> MeshTextures::MeshesOf(const VoxelModel &model, bool withRoom)
+bool MeshTextures::Build(const VoxelModel &model, bool withRoom, std::string &error)
 {
-  std::vector<const CubeMesh *> meshes;
+  meshes.clear();
   for(int i = withRoom ? 0 : 1; i < model.Count(); ++i)
     meshes.push_back(model.At(i));
-  return meshes;
-}
-
-bool MeshTextures::Build(const std::vector<const CubeMesh *> &meshes, std::string &error)
-{
+  if(meshes.empty())
+  {
+    error = "the model has nothing to export";
+    return false;
+  }
   atlases.assign(meshes.size(), FaceAtlas());
   pictureOf.assign(meshes.size(), -1);
   pictures.clear();

@@ -13,14 +13,14 @@ class VoxelModel;
 // each distinct picture once (cubes never painted share theirs).
 class MeshTextures {
 public:
-  // The meshes a file holds, in the model's order: the room (the first mesh)
-  // unless `withRoom` is false, then the cubes.
-  static std::vector<const CubeMesh *> MeshesOf(const VoxelModel &model, bool withRoom);
+  // Takes the meshes a file holds, in the model's order: the room (the first
+  // mesh) unless `withRoom` is false, then the cubes; and builds and encodes
+  // the atlas of every one. False, with the reason in `error`, when there is
+  // no mesh, a mesh has no pictures behind its faces or a picture cannot be
+  // encoded.
+  bool Build(const VoxelModel &model, bool withRoom, std::string &error);
 
-  // Builds and encodes the atlas of every mesh. False, with the reason in
-  // `error`, when a mesh has no pictures behind its faces or a picture cannot
-  // be encoded.
-  bool Build(const std::vector<const CubeMesh *> &meshes, std::string &error);
+  const std::vector<const CubeMesh *> &Meshes() const { return meshes; }
 
   int MeshCount() const { return static_cast<int>(atlases.size()); }
   const FaceAtlas &Atlas(int mesh) const { return atlases[mesh]; }
@@ -30,6 +30,7 @@ public:
   const std::vector<std::vector<uint8_t>> &Pictures() const { return pictures; }
 
 private:
+  std::vector<const CubeMesh *> meshes;
   std::vector<FaceAtlas> atlases;
   std::vector<int> pictureOf;
   std::vector<std::vector<uint8_t>> pictures;

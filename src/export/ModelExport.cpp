@@ -19,14 +19,6 @@
 #include <unistd.h>
 
 namespace {
-  std::string FolderOf(const std::string &path)
-  {
-    const size_t slash = path.find_last_of('/');
-    if(slash == std::string::npos)
-      return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-  }
-
   // Why the model file cannot be read; empty when it can be opened.
   std::string Unreadable(const std::string &path)
   {
@@ -142,7 +134,7 @@ std::string ModelExport::Refusal(const ExportRequest &request)
     return "--no-room applies to .glb, .obj and .stl files only";
   if(request.model.empty())
     return "no model file to export";
-  const std::string folder = FolderOf(request.output);
+  const std::string folder = OutputFiles::FolderOf(request.output);
   if(access(folder.c_str(), W_OK | X_OK) != 0)
     return "cannot write into " + folder + ": " + std::strerror(errno);
   // Before any device is made for it.

@@ -44,15 +44,10 @@ namespace {
 bool ObjExporter::Write(const VoxelModel &model, bool withRoom, const std::string &objPath, OutputFiles &files,
                         std::string &error)
 {
-  const std::vector<const CubeMesh *> meshes = MeshTextures::MeshesOf(model, withRoom);
-  if(meshes.empty())
-  {
-    error = "the model has nothing to export";
-    return false;
-  }
   MeshTextures textures;
-  if(!textures.Build(meshes, error))
+  if(!textures.Build(model, withRoom, error))
     return false;
+  const std::vector<const CubeMesh *> &meshes = textures.Meshes();
 
   const std::string stem = Stem(objPath);
   const std::string materialFile = stem + ".mtl";

@@ -8,14 +8,6 @@
 #include <unistd.h>
 
 namespace {
-  std::string FolderOf(const std::string &path)
-  {
-    const size_t slash = path.find_last_of('/');
-    if(slash == std::string::npos)
-      return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-  }
-
   std::string NameOf(const std::string &path)
   {
     const size_t slash = path.find_last_of('/');
@@ -46,6 +38,14 @@ namespace {
       close(fd);
     }
   }
+}
+
+std::string OutputFiles::FolderOf(const std::string &path)
+{
+  const size_t slash = path.find_last_of('/');
+  if(slash == std::string::npos)
+    return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 void OutputFiles::Add(const std::string &path, const std::vector<uint8_t> &bytes)

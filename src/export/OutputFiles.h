@@ -26,6 +26,10 @@ public:
   int Count() const { return static_cast<int>(files.size()); }
   const std::string &Path(int i) const { return files[static_cast<size_t>(i)].path; }
 
+  // The folder a path names a file in: "." for a bare name, "/" for one at
+  // the root.
+  static std::string FolderOf(const std::string &path);
+
 private:
   struct File {
     std::string path;
