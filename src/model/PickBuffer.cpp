@@ -8,6 +8,33 @@
 #include <new>
 
 namespace {
+  // Four rows' values, one per lane: GCC's vector extension, whose operators
+  // are the plain element-wise IEEE ones (comparisons give 0 or -1 a lane).
+  using RowFloats = float __attribute__((vector_size(16)));
+  using RowInts = int32_t __attribute__((vector_size(16)));
+
+  // std::trunc of each lane. A float of magnitude 2^23 or more (or an
+  // infinity) is already whole; below that the conversion to an integer
+  // truncates exactly. (A negative lane that truncates to zero becomes +0
+  // rather than -0, which compares and converts the same.)
+  RowFloats Trunc(RowFloats value)
+  {
+    const RowInts magnitude = std::bit_cast<RowInts>(value) & 0x7FFFFFFF;
+    const RowInts small = std::bit_cast<RowFloats>(magnitude) < 8388608.f;
+    const RowFloats truncated = __builtin_convertvector(__builtin_convertvector(value, RowInts), RowFloats);
+    return small ? truncated : value;
+  }
+
+  // ClampToInt of each lane (below), which must not be NaN.
+  RowInts ClampToInts(RowFloats value, int low, int high)
+  {
+    const float lowFloat = static_cast<float>(low);
+    const float highFloat = static_cast<float>(high);
+    RowFloats clamped = value <= lowFloat ? RowFloats{} + lowFloat : value;
+    clamped = value >= highFloat ? RowFloats{} + highFloat : clamped;
+    return __builtin_convertvector(clamped, RowInts);
+  }
+
   // The integer nearest below-or-equal in magnitude to an already truncated
   // float, clamped to [low, high] while still a float, so that values far out
   // of range (or infinite) convert safely. `value` must not be NaN.
@@ -225,88 +252,117 @@ bool PickBuffer::Prepare(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2
 template<class Write>
 void PickBuffer::ScanRows(const Triangle &triangle, int rowBegin, int rowEnd, Write write)
 {
+  static_assert(RowBlock == 4, "a block of rows is one vector of four floats");
   const Vector3 *q = triangle.q;
   Vector3 delta[3];
   for(int i = 0; i < 3; ++i)
     delta[i] = q[(i + 1) % 3] - q[i];
   const int lastRow = std::min(triangle.lastRow, rowEnd - 1);
   const int lastWritable = right - 1;
+  const RowInts lanes = {0, 1, 2, 3};
 
-  // A row where no edge gives an end keeps the previous row's depths, so the
-  // rows above `rowBegin` are stepped through too (without their pixels).
-  float zL = 0.f;
-  float zR = 0.f;
-  for(int y = triangle.firstRow; y <= lastRow; ++y)
+  // Each row's ends, columns and depths are found four rows at a time, with
+  // the same operations in the same order as one row at a time: every value
+  // is the one a row on its own would give. A row where no edge gives an end
+  // keeps the previous row's depth at that end, so the rows above `rowBegin`
+  // are stepped through too (without their pixels). Rows past the last are
+  // computed and never used.
+  float carriedZL = 0.f;
+  float carriedZR = 0.f;
+  for(int blockRow = triangle.firstRow; blockRow <= lastRow; blockRow += RowBlock)
   {
-    const float row = static_cast<float>(y);
-    float xL = triangle.xmax;
-    float xR = triangle.xmin;
+    const RowFloats rows = __builtin_convertvector(lanes + blockRow, RowFloats);
+    RowFloats xL = RowFloats{} + triangle.xmax;
+    RowFloats xR = RowFloats{} + triangle.xmin;
+    RowFloats zL = {};
+    RowFloats zR = {};
+    RowInts leftSet = {};
+    RowInts rightSet = {};
     for(int i = 0; i < 3; ++i)
     {
+      // An edge with no height (or a NaN height) meets no row.
       if(!(std::fabs(delta[i].y) > 0.f))
         continue;
-      const float t = (row - q[i].y) / delta[i].y;
-      if(t >= 0.f && t <= 1.f)
-      {
-        const float x = q[i].x + t * delta[i].x;
-        const float z = q[i].z + t * delta[i].z;
-        if(x <= xL)
-        {
-          xL = x;
-          zL = z;
-        }
-        if(x >= xR)
-        {
-          xR = x;
-          zR = z;
-        }
-      }
+      const RowFloats t = (rows - q[i].y) / delta[i].y;
+      const RowInts meets = (t >= 0.f) & (t <= 1.f);
+      const RowFloats x = q[i].x + t * delta[i].x;
+      const RowFloats z = q[i].z + t * delta[i].z;
+      const RowInts left = meets & (x <= xL);
+      const RowInts rightEnd = meets & (x >= xR);
+      xL = left ? x : xL;
+      zL = left ? z : zL;
+      xR = rightEnd ? x : xR;
+      zR = rightEnd ? z : zR;
+      leftSet |= left;
+      rightSet |= rightEnd;
     }
-    if(y < rowBegin)
-      continue;
+    for(int k = 0; k < RowBlock; ++k)
+    {
+      if(leftSet[k])
+        carriedZL = zL[k];
+      else
+        zL[k] = carriedZL;
+      if(rightSet[k])
+        carriedZR = zR[k];
+      else
+        zR[k] = carriedZR;
+    }
 
-    const float slope = xR - xL >= 1.f ? (zR - zL) / (xR - xL) : 0.f;
+    const RowFloats span = xR - xL;
+    const RowFloats slope = span >= 1.f ? (zR - zL) / span : RowFloats{};
     // round(xL) from 0; trunc(trunc(xR) + 0.5) up to the last column left of
     // `right`. The clamps keep every value that can matter and make the
     // conversion safe.
-    const int firstColumn = ClampToInt(std::trunc(xL + 0.5f), 0, width + 1);
-    const int lastColumn = std::min(ClampToInt(std::trunc(std::trunc(xR) + 0.5f), -1, width), lastWritable);
-    if(firstColumn > lastColumn)
-      continue;
-
-    const size_t rowOffset = static_cast<size_t>(y) * width;
-    float *rowDepths = depths.data() + rowOffset;
-    // Each step of the depth along the row (subtract, multiply, add) rounds
+    const RowInts firstColumn = ClampToInts(Trunc(xL + 0.5f), 0, width + 1);
+    RowInts lastColumn = ClampToInts(Trunc(Trunc(xR) + 0.5f), -1, width);
+    lastColumn = lastColumn > lastWritable ? RowInts{} + lastWritable : lastColumn;
+    // Each step of the depth along a row (subtract, multiply, add) rounds
     // monotonically, so the depths of the columns in between lie between
     // those of the first and the last. When both are within the range that
     // is written, so is every one: no column needs the range tests.
-    const float zFirst = (static_cast<float>(firstColumn) - xL) * slope + zL;
-    const float zLast = (static_cast<float>(lastColumn) - xL) * slope + zL;
-    if(zFirst >= 0.00001f && zFirst <= 1000.f && zLast >= 0.00001f && zLast <= 1000.f)
+    const RowFloats zFirst = (__builtin_convertvector(firstColumn, RowFloats) - xL) * slope + zL;
+    const RowFloats zLast = (__builtin_convertvector(lastColumn, RowFloats) - xL) * slope + zL;
+    const RowInts inRange = (zFirst >= 0.00001f) & (zFirst <= 1000.f) & (zLast >= 0.00001f) & (zLast <= 1000.f);
+
+    const int blockEnd = std::min(blockRow + RowBlock - 1, lastRow);
+    for(int y = std::max(blockRow, rowBegin); y <= blockEnd; ++y)
     {
-      write.Span(rowOffset, firstColumn, lastColumn, xL, slope, zL);
+      const int k = y - blockRow;
+      if(firstColumn[k] > lastColumn[k])
+        continue;
+      const size_t rowOffset = static_cast<size_t>(y) * width;
+      if(inRange[k])
+        write.Span(rowOffset, firstColumn[k], lastColumn[k], xL[k], slope[k], zL[k]);
+      else
+        ScanClipped(rowOffset, firstColumn[k], lastColumn[k], xL[k], slope[k], zL[k], write);
+    }
+  }
+}
+
+template<class Write>
+void PickBuffer::ScanClipped(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope, float zL,
+                             Write &write)
+{
+  float *rowDepths = depths.data() + rowOffset;
+  for(int x = firstColumn; x <= lastColumn; ++x)
+  {
+    const float z = (static_cast<float>(x) - xL) * slope + zL;
+    if(z < 0.00001f)
+    {
+      if(slope > 0.f)
+        break;
       continue;
     }
-    for(int x = firstColumn; x <= lastColumn; ++x)
+    if(z > 1000.f)
     {
-      const float z = (static_cast<float>(x) - xL) * slope + zL;
-      if(z < 0.00001f)
-      {
-        if(slope > 0.f)
-          break;
-        continue;
-      }
-      if(z > 1000.f)
-      {
-        if(slope < 0.f)
-          break;
-        continue;
-      }
-      if(z < rowDepths[x])
-      {
-        rowDepths[x] = z;
-        write(rowOffset, x);
-      }
+      if(slope < 0.f)
+        break;
+      continue;
+    }
+    if(z < rowDepths[x])
+    {
+      rowDepths[x] = z;
+      write(rowOffset, x);
     }
   }
 }
