@@ -45,16 +45,13 @@ bool OutlineMask::Compute(const PickBuffer &pickBuffer)
   // Only the rectangle is ever marked; everything else stays 0. Each row's
   // face references are gathered once into a compact row, compared with
   // their left neighbours and with the row above gathered before.
-  const PickRecord *records = pickBuffer.Data();
   const int areaWidth = area.right - area.left;
   const CubeFace **faces = rowFaces.data();
   const CubeFace **upperFaces = upperRowFaces.data();
   uint8_t differences = 0;
   for(int y = area.top; y < area.bottom; ++y)
   {
-    const PickRecord *row = records + static_cast<size_t>(y) * width + area.left;
-    for(int i = 0; i < areaWidth; ++i)
-      faces[i] = row[i].face;
+    pickBuffer.RowFaces(y, area.left, areaWidth, faces);
     uint8_t *marks = mask.data() + static_cast<size_t>(y) * width + area.left;
     const bool hasUpper = y > area.top;
     for(int i = 0; i < areaWidth; ++i)

@@ -59,15 +59,17 @@ bool PickBuffer::Init(int bufferWidth, int bufferHeight, int rectRight, int rect
     return false;
   try
   {
-    records.assign(static_cast<size_t>(bufferWidth) * bufferHeight, PickRecord{});
-    depths.assign(records.size(), EmptyDepth);
-    owners.assign(records.size(), NoOwner);
+    const size_t pixels = static_cast<size_t>(bufferWidth) * bufferHeight;
+    depths.assign(pixels, EmptyDepth);
+    owners.assign(pixels, NoOwner);
     rowWork.assign(static_cast<size_t>(rectBottom) + 1, 0.f);
   }
   catch(const std::bad_alloc &)
   {
     return false;
   }
+  tags.clear();
+  tagFaces.clear();
   width = bufferWidth;
   height = bufferHeight;
   right = rectRight;
@@ -77,56 +79,55 @@ bool PickBuffer::Init(int bufferWidth, int bufferHeight, int rectRight, int rect
 
 void PickBuffer::Reset()
 {
-  // Only records left of `right` and above `bottom` are ever written; the
+  // Only pixels left of `right` and above `bottom` are ever written; the
   // rest keep what Init gave them, which is already empty.
   for(int y = 0; y < bottom; ++y)
   {
-    PickRecord *rowRecords = records.data() + static_cast<size_t>(y) * width;
-    float *rowDepths = depths.data() + static_cast<size_t>(y) * width;
-    for(int x = 0; x < right; ++x)
-    {
-      rowRecords[x].depth = EmptyDepth;
-      rowRecords[x].mesh = nullptr;
-      rowRecords[x].face = nullptr;
-      rowDepths[x] = EmptyDepth;
-    }
+    const size_t rowOffset = static_cast<size_t>(y) * width;
+    std::fill_n(depths.data() + rowOffset, right, EmptyDepth);
+    std::fill_n(owners.data() + rowOffset, right, NoOwner);
   }
+  tags.clear();
+  tagFaces.clear();
 }
 
-void PickBuffer::ResolveOwners(int rowBegin, int rowEnd)
+PickRecord PickBuffer::At(int x, int y) const
 {
-  for(int y = rowBegin; y < rowEnd; ++y)
+  const size_t pixel = static_cast<size_t>(y) * width + x;
+  const uint32_t owner = owners[pixel];
+  if(owner == NoOwner)
+    return PickRecord{};
+  PickRecord record = tags[owner];
+  record.depth = depths[pixel];
+  return record;
+}
+
+void PickBuffer::RowFaces(int y, int left, int count, const CubeFace **faces) const
+{
+  const uint32_t *rowOwners = owners.data() + static_cast<size_t>(y) * width + left;
+  const CubeFace *const *ownerFaces = tagFaces.data();
+  for(int i = 0; i < count; ++i)
   {
-    const size_t rowOffset = static_cast<size_t>(y) * width;
-    PickRecord *rowRecords = records.data() + rowOffset;
-    const float *rowDepths = depths.data() + rowOffset;
-    const uint32_t *rowOwners = owners.data() + rowOffset;
-    for(int x = 0; x < right; ++x)
-    {
-      const uint32_t owner = rowOwners[x];
-      if(owner == NoOwner)
-      {
-        rowRecords[x].depth = EmptyDepth;
-        rowRecords[x].mesh = nullptr;
-        rowRecords[x].face = nullptr;
-      }
-      else
-      {
-        rowRecords[x] = queued[owner].tag;
-        rowRecords[x].depth = rowDepths[x];
-      }
-    }
+    const uint32_t owner = rowOwners[i];
+    faces[i] = owner == NoOwner ? nullptr : ownerFaces[owner];
   }
 }
 
 void PickBuffer::Forget(const CubeMesh *mesh)
 {
-  for(size_t i = 0; i < records.size(); ++i)
-    if(records[i].mesh == mesh)
+  std::vector<uint8_t> forgotten(tags.size());
+  bool any = false;
+  for(size_t i = 0; i < tags.size(); ++i)
+  {
+    forgotten[i] = tags[i].mesh == mesh;
+    any = any || forgotten[i];
+  }
+  if(!any)
+    return;
+  for(size_t i = 0; i < owners.size(); ++i)
+    if(owners[i] != NoOwner && forgotten[owners[i]])
     {
-      records[i].depth = EmptyDepth;
-      records[i].mesh = nullptr;
-      records[i].face = nullptr;
+      owners[i] = NoOwner;
       depths[i] = EmptyDepth;
     }
 }
@@ -134,10 +135,12 @@ void PickBuffer::Forget(const CubeMesh *mesh)
 void PickBuffer::Rasterise(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag)
 {
   Triangle triangle;
-  if(Prepare(q0, q1, q2, tag, triangle))
-  {
-    ScanRows(triangle, 0, bottom, RecordWriter{*this, triangle.tag});
-  }
+  if(!Prepare(q0, q1, q2, tag, triangle))
+    return;
+  const uint32_t owner = static_cast<uint32_t>(tags.size());
+  tags.push_back(triangle.tag);
+  tagFaces.push_back(triangle.tag.face);
+  ScanRows(triangle, 0, bottom, OwnerWriter{depths.data(), owners.data(), owner});
 }
 
 void PickBuffer::Queue(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag)
@@ -153,6 +156,15 @@ void PickBuffer::Redraw()
     worker = std::make_unique<BandWorker>([this](int band) { DrawBand(band); });
   splitRow = SplitRow();
   worker->Run();
+  // Each pixel now holds the index of the triangle it shows; the records are
+  // put together from those when asked for.
+  tags.resize(queued.size());
+  tagFaces.resize(queued.size());
+  for(size_t i = 0; i < queued.size(); ++i)
+  {
+    tags[i] = queued[i].tag;
+    tagFaces[i] = queued[i].tag.face;
+  }
   queued.clear();
 }
 
@@ -196,8 +208,7 @@ void PickBuffer::DrawBand(int band)
   const int rowEnd = band == 0 ? splitRow : bottom;
   if(rowBegin >= rowEnd)
     return;
-  // The depth tests need only the depths emptied first; the records that
-  // no triangle writes are emptied afterwards, the others overwritten whole.
+  // The band starts empty: no depth, no owner.
   std::fill(depths.begin() + static_cast<ptrdiff_t>(rowBegin) * width,
             depths.begin() + static_cast<ptrdiff_t>(rowEnd) * width, EmptyDepth);
   std::fill(owners.begin() + static_cast<ptrdiff_t>(rowBegin) * width,
@@ -210,7 +221,6 @@ void PickBuffer::DrawBand(int band)
     if(triangle.lastRow >= rowBegin && triangle.firstRow < rowEnd)
       ScanRows(triangle, rowBegin, rowEnd, OwnerWriter{depths.data(), ownerData, owner});
   }
-  ResolveOwners(rowBegin, rowEnd);
 }
 
 bool PickBuffer::Prepare(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag,
@@ -249,8 +259,7 @@ bool PickBuffer::Prepare(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2
   return true;
 }
 
-template<class Write>
-void PickBuffer::ScanRows(const Triangle &triangle, int rowBegin, int rowEnd, Write write)
+void PickBuffer::ScanRows(const Triangle &triangle, int rowBegin, int rowEnd, const OwnerWriter &write)
 {
   static_assert(RowBlock == 4, "a block of rows is one vector of four floats");
   const Vector3 *q = triangle.q;
@@ -339,9 +348,8 @@ void PickBuffer::ScanRows(const Triangle &triangle, int rowBegin, int rowEnd, Wr
   }
 }
 
-template<class Write>
 void PickBuffer::ScanClipped(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope, float zL,
-                             Write &write)
+                             const OwnerWriter &write)
 {
   float *rowDepths = depths.data() + rowOffset;
   for(int x = firstColumn; x <= lastColumn; ++x)
@@ -384,20 +392,5 @@ void PickBuffer::OwnerWriter::Span(size_t rowOffset, int firstColumn, int lastCo
     const bool nearer = std::bit_cast<int32_t>(z) < std::bit_cast<int32_t>(depth);
     rowDepths[i] = nearer ? z : depth;
     rowOwners[i] = nearer ? owner : previous;
-  }
-}
-
-void PickBuffer::RecordWriter::Span(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope,
-                                    float zL) const
-{
-  float *rowDepths = buffer.depths.data() + rowOffset;
-  for(int x = firstColumn; x <= lastColumn; ++x)
-  {
-    const float z = (static_cast<float>(x) - xL) * slope + zL;
-    if(z < rowDepths[x])
-    {
-      rowDepths[x] = z;
-      (*this)(rowOffset, x);
-    }
   }
 }

@@ -10,9 +10,11 @@
 
 class BandWorker;
 
-// One PickRecord per screen pixel (pixel (x, y) at y * width + x), filled by
-// scan-converting projected triangles with a depth test, and the active
-// rectangle (exclusive right and bottom) that limits where records are written.
+// One PickRecord per screen pixel, filled by scan-converting projected
+// triangles with a depth test, and the active rectangle (exclusive right and
+// bottom) that limits where records are written. Each pixel keeps its depth
+// and the index of the triangle it shows; a pixel's record is put together
+// from those and the triangle's tag when asked for.
 class PickBuffer {
 public:
   PickBuffer();
@@ -54,8 +56,13 @@ public:
 
   int Width() const { return width; }
   int Height() const { return height; }
-  const PickRecord &At(int x, int y) const { return records[static_cast<size_t>(y) * width + x]; }
-  const PickRecord *Data() const { return records.data(); }
+  // The record of pixel (x, y): the tag of the triangle shown there with its
+  // depth there, or an empty record (depth 999999, no mesh, no face, the
+  // other fields 0).
+  PickRecord At(int x, int y) const;
+  // The face shown at each of `count` pixels of row y from column `left` on
+  // (nullptr where nothing is), into `faces`.
+  void RowFaces(int y, int left, int count, const CubeFace **faces) const;
 
 private:
   // Columns of slack around the buffer within which a triangle's corners may
@@ -79,57 +86,43 @@ private:
   // False when the triangle has a NaN coordinate or can write no record.
   bool Prepare(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag,
                Triangle &triangle) const;
-  // How a scan writes the pixels a triangle wins. `(rowOffset, x)` writes
-  // one whose depth is already stored; Span tests and writes columns
-  // firstColumn to lastColumn of a row whose depths are all in range.
-  // During a redraw: the triangle's index becomes the pixel's owner.
+  // How a scan writes the pixels a triangle wins: its index becomes the
+  // pixel's owner. `(rowOffset, x)` writes one whose depth is already
+  // stored; Span tests and writes columns firstColumn to lastColumn of a row
+  // whose depths are all in range.
   struct OwnerWriter {
-    float *depths;
-    uint32_t *owners;
-    uint32_t owner;
+    float *depths = nullptr;
+    uint32_t *owners = nullptr;
+    uint32_t owner = 0;
     void operator()(size_t rowOffset, int x) const { owners[rowOffset + static_cast<size_t>(x)] = owner; }
     // Kept out of line: inlined into the row loop, GCC 12 no longer
     // vectorises it and the scan takes half as long again.
     [[gnu::noinline]] void Span(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope,
                                 float zL) const;
   };
-  // Drawn on its own: the record is written at once.
-  struct RecordWriter {
-    PickBuffer &buffer;
-    const PickRecord &tag;
-    void operator()(size_t rowOffset, int x) const
-    {
-      PickRecord &record = buffer.records[rowOffset + static_cast<size_t>(x)];
-      record = tag;
-      record.depth = buffer.depths[rowOffset + static_cast<size_t>(x)];
-    }
-    void Span(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope, float zL) const;
-  };
-
   // Rows whose ends are found together.
   static constexpr int RowBlock = 4;
   // Writes the triangle's pixels in rows rowBegin to rowEnd - 1: each pixel
   // it wins gets its depth, and `write` records the win.
-  template<class Write>
-  void ScanRows(const Triangle &triangle, int rowBegin, int rowEnd, Write write);
+  void ScanRows(const Triangle &triangle, int rowBegin, int rowEnd, const OwnerWriter &write);
   // Writes columns firstColumn to lastColumn of a row whose depths are not
   // all in range, testing each column's depth against the range.
-  template<class Write>
-  void ScanClipped(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope, float zL, Write &write);
-  // Records every pixel the band's triangles won (their index in `owners`)
-  // with its owner's tag and depth; the others are emptied.
-  void ResolveOwners(int rowBegin, int rowEnd);
+  void ScanClipped(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope, float zL,
+                   const OwnerWriter &write);
   // The row where the helper's band starts, with about half the estimated
   // work (resetting and scanning) of the queued triangles above it.
   int SplitRow();
   // Resets and draws the rows of band 0 (above the split) or band 1.
   void DrawBand(int band);
-  std::vector<PickRecord> records;
-  // Every record's depth again, packed for the depth tests.
+  // Each pixel's depth, EmptyDepth where nothing is.
   std::vector<float> depths;
-  // During a redraw, the index in `queued` of the triangle each pixel shows,
-  // so that the scan writes four bytes a pixel and each record is written once.
+  // Each pixel's owner: the index in `tags` of the triangle it shows, or
+  // NoOwner. The scan writes four bytes a pixel.
   std::vector<uint32_t> owners;
+  // The tags of the triangles drawn since the last reset, and their faces
+  // packed on their own for the outline pass.
+  std::vector<PickRecord> tags;
+  std::vector<const CubeFace *> tagFaces;
   std::vector<Triangle> queued;
   // Estimated work per row, as differences from the row above (one entry per
   // row and one beyond).

@@ -296,7 +296,7 @@ bool VoxelModel::PaintAt(GraphicsDevice &paintDevice, int x, int y, const RgbCol
 {
   if(!Contains(x, y))
     return false;
-  const PickRecord &record = pickBuffer.At(x, y);
+  const PickRecord record = pickBuffer.At(x, y);
   if(!record.face)
     return false;
   Vector3 hit;
@@ -346,7 +346,7 @@ bool VoxelModel::PlaceCubeAt(int x, int y, const RgbColour &cubeColour)
 {
   if(!device || !Contains(x, y))
     return false;
-  const PickRecord &record = pickBuffer.At(x, y);
+  const PickRecord record = pickBuffer.At(x, y);
   if(!record.face)
     return false;
   Vector3 hit;
@@ -373,7 +373,7 @@ bool VoxelModel::EraseAt(int x, int y, CubeCopy *erased)
 {
   if(!device || !Contains(x, y))
     return false;
-  const PickRecord &record = pickBuffer.At(x, y);
+  const PickRecord record = pickBuffer.At(x, y);
   if(!record.mesh || record.textureSize != CubeMesh::CubeTextureSize)
     return false;
   if(erased)

@@ -188,7 +188,7 @@ public:
   void MarkChanged() { ++changeCount; }
 
   bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
-  const PickRecord &RecordAt(int x, int y) const { return pickBuffer.At(x, y); }
+  PickRecord RecordAt(int x, int y) const { return pickBuffer.At(x, y); }
   const PickBuffer &Picks() const { return pickBuffer; }
   const OutlineMask &Outlines() const { return outlineMask; }
   float HalfSize() const { return halfSize; }

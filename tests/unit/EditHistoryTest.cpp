@@ -53,7 +53,7 @@ namespace {
       std::vector<std::array<int32_t, 5>> picks;
       for(int i = 0; i < 640 * 480; ++i)
       {
-        const PickRecord &r = model.Picks().Data()[i];
+        const PickRecord r = model.Picks().At(i % 640, i / 640);
         picks.push_back({r.face ? model.IndexOf(r.mesh) : -1, r.faceIndex, r.triangle, r.textureSize, 0});
         std::memcpy(&picks.back()[4], &r.depth, sizeof(float));
       }

@@ -141,7 +141,7 @@ TEST_F(ModelFileTest, SaveThenLoadReproducesTheModel)
   std::vector<std::pair<int, int>> picks;
   for(int i = 0; i < 640 * 480; ++i)
   {
-    const PickRecord &r = model.Picks().Data()[i];
+    const PickRecord r = model.Picks().At(i % 640, i / 640);
     picks.push_back({r.mesh ? model.IndexOf(r.mesh) : -1, r.mesh ? r.faceIndex : -1});
   }
   const std::string path = folder.File("demo.data");
@@ -167,7 +167,7 @@ TEST_F(ModelFileTest, SaveThenLoadReproducesTheModel)
   // The pick buffer was rebuilt for the loaded meshes.
   for(int i = 0; i < 640 * 480; ++i)
   {
-    const PickRecord &r = model.Picks().Data()[i];
+    const PickRecord r = model.Picks().At(i % 640, i / 640);
     ASSERT_EQ(std::make_pair(r.mesh ? model.IndexOf(r.mesh) : -1, r.mesh ? r.faceIndex : -1), picks[i]) << i;
   }
 }

@@ -178,10 +178,15 @@ TEST_F(PickBufferTest, ResetEmptiesEveryRecord)
   buffer.Reset();
   for(int i = 0; i < 640 * 480; ++i)
   {
-    ASSERT_EQ(buffer.Data()[i].depth, 999999.f);
-    ASSERT_EQ(buffer.Data()[i].face, nullptr);
-    ASSERT_EQ(buffer.Data()[i].mesh, nullptr);
+    const PickRecord r = buffer.At(i % 640, i / 640);
+    ASSERT_EQ(r.depth, 999999.f);
+    ASSERT_EQ(r.face, nullptr);
+    ASSERT_EQ(r.mesh, nullptr);
   }
+  // A triangle drawn after the reset lies under none of the old one's pixels.
+  buffer.Rasterise({10, 10, 0.5f}, {20, 10, 0.5f}, {10, 20, 0.5f}, Tag(2));
+  EXPECT_EQ(buffer.At(12, 12).mesh, Tag(2).mesh);
+  EXPECT_EQ(buffer.At(300, 300).mesh, nullptr);
 }
 
 TEST_F(PickBufferTest, OutlineOfABlockMarksItsTopLeftEdgesAndTheOutsideOfItsOthers)

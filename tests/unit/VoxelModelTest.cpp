@@ -124,7 +124,7 @@ TEST_F(ModelTest, CubesKeepPlacingOrderAndRemovalKeepsTheRest)
 
   // No record may keep pointing at the removed cube.
   for(int i = 0; i < 640 * 480; ++i)
-    ASSERT_NE(model.Picks().Data()[i].mesh, second);
+    ASSERT_NE(model.Picks().At(i % 640, i / 640).mesh, second);
 
   model.Clear();
   EXPECT_EQ(model.Count(), 0);
