@@ -6,7 +6,10 @@
 #
 # Usage: bench/xvfb/measure.sh PROGRAM [PROGRAM...]
 # Environment: MEASURE_SECONDS (default 5), SETTLE_SECONDS (default 1),
-#   VEXTORN_BENCH_BUILD (where the tools are built, default build/bench-xvfb).
+#   VEXTORN_BENCH_BUILD (where the tools are built, default build/bench-xvfb),
+#   MEASURE_PROFILE (a folder: each situation is also recorded there with
+#   perf, as PROGRAM-SITUATION.perf; the recording costs time of its own, so
+#   take figures from a run without it).
 set -uo pipefail
 
 if [ "$#" -lt 1 ]; then
@@ -167,11 +170,17 @@ stop_mover()
 # Counts for MEASURE_SECONDS after SETTLE_SECONDS; sets figures to "FPS P95 CPU".
 measure()
 {
-  local line
+  local line profiler=""
   sleep "$settle_seconds"
+  if [ -n "${MEASURE_PROFILE:-}" ]; then
+    perf record -q -g -p "$pid" -o "$MEASURE_PROFILE/$(basename "$program_name")-$1.perf" -- \
+      sleep "$measure_seconds" >/dev/null 2>&1 &
+    profiler=$!
+  fi
   line=$(timeout $((${measure_seconds%.*} + 10)) "$counter" --window "$window" --pid "$pid" \
     --seconds "$measure_seconds" 2>"$scratch/counter.err") ||
     fail "the frame counter failed in situation $1: $(head -n 1 "$scratch/counter.err")"
+  [ -z "$profiler" ] || wait "$profiler"
   echo "measure: $1: $line" >&2
   figures=$(echo "$line" | sed -E 's/.* fps=([^ ]+) p95_ms=([^ ]+) .* cpu_pct=([^ ]+) .*/\1 \2 \3/')
 }
