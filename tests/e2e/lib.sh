@@ -326,3 +326,40 @@ e2e_wait_creation()
   done
   return 1
 }
+
+# The colour (RRGGBB) of screen pixel (x, y), read from the screen itself.
+e2e_screen_pixel()
+{
+  import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | awk 'NR == 2 { print substr($3, 2, 6) }'
+}
+
+# On a 640 by 480 screen (logical and screen coordinates the same): waits for
+# the title screen (the start button's place no longer black), presses the
+# start button (145..279, 352..396), moves the pointer to (X, Y) and waits for
+# the creation screen (its model area frame at x 113 replaces the title
+# picture there), then a second for it to settle. Fails otherwise.
+#   e2e_enter_creation X Y
+e2e_enter_creation()
+{
+  local title="" now="" tries
+  xdotool mousemove 320 240
+  for tries in $(seq 1 100); do
+    title=$(e2e_screen_pixel 113 300)
+    [ -n "$title" ] && [ "$(e2e_screen_pixel 212 374)" != 000000 ] && break
+    sleep 0.2
+  done
+  [ "$(e2e_screen_pixel 212 374)" != 000000 ] || e2e_fail "the title screen did not appear"
+  sleep 0.5
+  title=$(e2e_screen_pixel 113 300)
+  xdotool mousemove 212 374
+  sleep 0.3
+  e2e_click
+  xdotool mousemove "$1" "$2"
+  for tries in $(seq 1 100); do
+    now=$(e2e_screen_pixel 113 300)
+    [ -n "$now" ] && [ "$now" != "$title" ] && break
+    sleep 0.2
+  done
+  [ "$(e2e_screen_pixel 113 300)" != "$title" ] || e2e_fail "the creation screen did not appear"
+  sleep 1
+}

@@ -32,33 +32,8 @@ pid=$!
 e2e_on_exit "kill $pid"
 e2e_wait_window Vextorn 15 >/dev/null || exit 1
 
-# The colour (RRGGBB) of one screen pixel.
-pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | awk 'NR == 2 { print substr($3, 2, 6) }'; }
-
-# Waits for the title screen: the start button's place is no longer black.
-xdotool mousemove 320 240
-for tries in $(seq 1 100); do
-  title=$(pixel 113 300)
-  [ -n "$title" ] && [ "$(pixel 212 374)" != 000000 ] && break
-  sleep 0.2
-done
-[ "$(pixel 212 374)" != 000000 ] || e2e_fail "the title screen did not appear"
-sleep 0.5
-title=$(pixel 113 300)
-
-# The start button (145..279, 352..396) leads to the creation screen, whose
-# model area frame (x 113) replaces the title picture there.
-xdotool mousemove 212 374
-sleep 0.3
-e2e_click
-xdotool mousemove 52 336
-for tries in $(seq 1 100); do
-  now=$(pixel 113 300)
-  [ -n "$now" ] && [ "$now" != "$title" ] && break
-  sleep 0.2
-done
-[ "$(pixel 113 300)" != "$title" ] || e2e_fail "the creation screen did not appear"
-sleep 1
+# The title, then the creation screen, the pointer on the printer button.
+e2e_enter_creation 52 336
 
 # The printer button (16..87, 296..375), under the pointer now: pressed and
 # released over it.

@@ -43,29 +43,8 @@ pid=$!
 e2e_on_exit "kill $pid"
 e2e_wait_window Vextorn 15 >/dev/null || exit 1
 
-pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | awk 'NR == 2 { print substr($3, 2, 6) }'; }
-
-# The title, then the creation screen (see tests/e2e/test_print_button.sh).
-xdotool mousemove 320 240
-for tries in $(seq 1 100); do
-  title=$(pixel 113 300)
-  [ -n "$title" ] && [ "$(pixel 212 374)" != 000000 ] && break
-  sleep 0.2
-done
-[ "$(pixel 212 374)" != 000000 ] || e2e_fail "the title screen did not appear"
-sleep 0.5
-title=$(pixel 113 300)
-xdotool mousemove 212 374
-sleep 0.3
-e2e_click
-xdotool mousemove 52 336
-for tries in $(seq 1 100); do
-  now=$(pixel 113 300)
-  [ -n "$now" ] && [ "$now" != "$title" ] && break
-  sleep 0.2
-done
-[ "$(pixel 113 300)" != "$title" ] || e2e_fail "the creation screen did not appear"
-sleep 1
+# The title, then the creation screen, the pointer on the printer button.
+e2e_enter_creation 52 336
 
 echo "== no print server: the printer button"
 e2e_click
