@@ -18,15 +18,7 @@ root="$(cd "$here/../.." && pwd)"
 
 work="$(mktemp -d /tmp/vextorn-export-XXXXXX)"
 trap 'rm -rf "$work"' EXIT
-failures=0
-pass() { echo "PASS: $*"; }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() # description command...
-{
-  local what="$1"
-  shift
-  if "$@"; then pass "$what"; else fail "$what"; fi
-}
+. "$here/../checks.sh"
 
 # export OUTPUT MODEL [options]: the exit status; standard error in $work/err.
 export_model()

@@ -22,15 +22,7 @@ cleanup()
 }
 trap cleanup EXIT
 
-failures=0
-pass() { echo "PASS: $*"; }
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() # description command...
-{
-  local what="$1"
-  shift
-  if "$@"; then pass "$what"; else fail "$what"; fi
-}
+. "$here/../checks.sh"
 
 # The probe writes data/pict.bmp into its working directory: never the repository's.
 mkdir -p "$work/run/data" "$work/home" "$work/server" "$work/pages"
