@@ -5,8 +5,8 @@
 # and fails on any sanitizer report, on resident memory that grows by 5 % or
 # more after the warm-up (frame 20000, or half a shorter run; the median of
 # the first tenth of samples taken every 20 frames against that of the last
-# tenth, each sample less what the undo history holds), on open descriptors
-# that grow, and on any saved model that does not load again.
+# tenth), on open descriptors that grow, and on any saved model that does not
+# load again.
 # Prints go to a private print server when cupsd is installed, every other
 # one to the pictures folder (as when no printer takes the page), and each to
 # the save folder's pict.bmp.
