@@ -4,8 +4,8 @@
 // process with no X server (SDL's offscreen driver). Checks as it goes that
 // every model file written (F8, the autosave, the autosave on closing) loads
 // again and holds the model that was saved; at the end, that resident memory
-// (less what the undo history holds, see Run) grew by less than 5 % and open
-// descriptors not at all since the warm-up frame. Any sanitizer report ends the process with an error of its own.
+// grew by less than 5 % (medians of samples, see Run) and open descriptors
+// not at all since the warm-up frame. Any sanitizer report ends the process with an error of its own.
 //
 // Usage: vextorn_soak [--frames N] [--seed S] [--warmup N] --savedir DIR
 // Run from the repository root (it reads data/).
@@ -18,7 +18,6 @@
 #include "events/EventCreate.h"
 #include "events/Studio.h"
 #include "gfx/GraphicsDevice.h"
-#include "history/EditHistory.h"
 #include "model/PickRecord.h"
 #include "model/VoxelModel.h"
 #include "platform/InputSource.h"
@@ -121,8 +120,6 @@ namespace {
     EventCreate *Create() const;
     SoakScript::Layout Layout() const;
     void Measure(uint64_t &resident, int &descriptors);
-    // What the undo history holds now (0 when there is none).
-    uint64_t HistoryBytes() const;
 
     Options options;
     SaveFolder saves;
@@ -156,12 +153,8 @@ namespace {
     // Resident memory saws up and down by tens of megabytes as 18 MB models
     // are loaded, kept for undo and freed: it is sampled every 20 frames
     // from the warm-up on, and the median of the first tenth of the samples
-    // is compared with that of the last tenth. The undo history keeps up to
-    // 64 MB on purpose, and how full it is depends on the last few hundred
-    // actions of the script, not on the time played: what it holds is taken
-    // off each sample, so that the comparison sees what nothing bounds.
+    // is compared with that of the last tenth.
     std::vector<uint64_t> samples;
-    std::vector<uint64_t> historySamples;
     for(frame = 0; frame < options.frames; ++frame)
     {
       if(frame == warmup)
@@ -216,10 +209,7 @@ namespace {
           return 1;
       }
       if(frame >= warmup && frame % 20 == 0)
-      {
         samples.push_back(ProcessProbe::ResidentBytes());
-        historySamples.push_back(HistoryBytes());
-      }
       if(frame % 1000 == 0)
       {
         const uint64_t resident = ProcessProbe::ResidentBytes();
@@ -231,56 +221,33 @@ namespace {
     }
     Measure(endResident, endDescriptors);
     peakResident = std::max(peakResident, endResident);
-    samples.push_back(endResident);
-    historySamples.push_back(HistoryBytes());
     if(!Stop())
       return 1;
 
+    samples.push_back(endResident);
     const size_t window = std::max<size_t>(1, samples.size() / 10);
     const auto median = [](std::vector<uint64_t> part) {
       std::nth_element(part.begin(), part.begin() + static_cast<std::ptrdiff_t>(part.size() / 2), part.end());
       return part[part.size() / 2];
     };
-    // Medians of the first and the last tenth of `values`.
-    const auto ends = [&](const std::vector<uint64_t> &values) {
-      const auto tenth = static_cast<std::ptrdiff_t>(window);
-      return std::pair<uint64_t, uint64_t>{median(std::vector<uint64_t>(values.begin(), values.begin() + tenth)),
-                                           median(std::vector<uint64_t>(values.end() - tenth, values.end()))};
-    };
-    const auto percent = [](uint64_t from, uint64_t to) {
-      return from ? 100.0 * (static_cast<double>(to) - static_cast<double>(from)) / static_cast<double>(from) : 0.0;
-    };
-    std::vector<uint64_t> netSamples(samples.size());
-    for(size_t i = 0; i < samples.size(); ++i)
-      netSamples[i] = samples[i] - std::min(samples[i], historySamples[i]);
-    const auto [early, late] = ends(samples);
-    const auto [historyEarly, historyLate] = ends(historySamples);
-    const auto [netEarly, netLate] = ends(netSamples);
-    const double growth = percent(netEarly, netLate);
+    const uint64_t early = median(std::vector<uint64_t>(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(window)));
+    const uint64_t late = median(std::vector<uint64_t>(samples.end() - static_cast<std::ptrdiff_t>(window), samples.end()));
+    const double growth = early ? 100.0 * (static_cast<double>(late) - static_cast<double>(early)) / static_cast<double>(early) : 0.0;
     std::printf("soak: %lld frames, seed %u: %s\n", options.frames, options.seed, script.Counts().c_str());
     std::printf("soak: resident memory %.1f MB at frame %lld, %.1f MB at the end, peak %.1f MB\n",
                 warmResident / 1048576.0, warmup, endResident / 1048576.0, peakResident / 1048576.0);
     std::printf("soak: median of %zu samples: %.1f MB after the warm-up, %.1f MB at the end (%+.2f %%)\n", window,
-                early / 1048576.0, late / 1048576.0, percent(early, late));
-    std::printf("soak: of which the undo history held %.1f MB and %.1f MB; without it %.1f MB and %.1f MB (%+.2f %%)\n",
-                historyEarly / 1048576.0, historyLate / 1048576.0, netEarly / 1048576.0, netLate / 1048576.0, growth);
+                early / 1048576.0, late / 1048576.0, growth);
     std::printf("soak: open descriptors %d at frame %lld, %d at the end\n", warmDescriptors, warmup, endDescriptors);
     std::printf("soak: %lld saved model files loaded again; %lld strokes ended on the exit button\n", modelsChecked,
                 exitsByStroke);
     if(growth >= 5.0)
-      return Fail("resident memory less the undo history grew by " + std::to_string(growth) + " % after the warm-up");
+      return Fail("resident memory grew by " + std::to_string(growth) + " % after the warm-up");
     if(endDescriptors > warmDescriptors)
       return Fail("open descriptors grew from " + std::to_string(warmDescriptors) + " to " +
                   std::to_string(endDescriptors));
     std::printf("soak: PASS\n");
     return 0;
-  }
-
-  uint64_t Soak::HistoryBytes() const
-  {
-    const Studio *studio = app ? app->GetStudio() : nullptr;
-    const EditHistory *history = studio ? studio->History() : nullptr;
-    return history ? history->Bytes() : 0;
   }
 
   void Soak::Measure(uint64_t &resident, int &descriptors)
