@@ -56,6 +56,12 @@ if [ "${#missing[@]}" -gt 0 ]; then
     >&2 || e2e_fail "cannot install ${missing[*]}"
 fi
 
+if [ -n "${MEASURE_PROFILE:-}" ]; then
+  command -v perf >/dev/null 2>&1 || e2e_fail "MEASURE_PROFILE needs perf (Debian's linux-perf)"
+  mkdir -p "$MEASURE_PROFILE" || e2e_fail "cannot make $MEASURE_PROFILE"
+  MEASURE_PROFILE=$(realpath "$MEASURE_PROFILE")
+fi
+
 scratch=$(mktemp -d /tmp/vextorn-measure.XXXXXX) || e2e_fail "cannot make a temporary folder"
 e2e_on_exit "rm -rf '$scratch'"
 echo "measure: building the tools in $build" >&2

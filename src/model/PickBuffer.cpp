@@ -68,8 +68,8 @@ bool PickBuffer::Init(int bufferWidth, int bufferHeight, int rectRight, int rect
   {
     return false;
   }
-  tags.clear();
-  tagFaces.clear();
+  drawn.clear();
+  drawnFaces.clear();
   width = bufferWidth;
   height = bufferHeight;
   right = rectRight;
@@ -87,8 +87,8 @@ void PickBuffer::Reset()
     std::fill_n(depths.data() + rowOffset, right, EmptyDepth);
     std::fill_n(owners.data() + rowOffset, right, NoOwner);
   }
-  tags.clear();
-  tagFaces.clear();
+  drawn.clear();
+  drawnFaces.clear();
 }
 
 PickRecord PickBuffer::At(int x, int y) const
@@ -97,7 +97,7 @@ PickRecord PickBuffer::At(int x, int y) const
   const uint32_t owner = owners[pixel];
   if(owner == NoOwner)
     return PickRecord{};
-  PickRecord record = tags[owner];
+  PickRecord record = drawn[owner].tag;
   record.depth = depths[pixel];
   return record;
 }
@@ -105,7 +105,7 @@ PickRecord PickBuffer::At(int x, int y) const
 void PickBuffer::RowFaces(int y, int left, int count, const CubeFace **faces) const
 {
   const uint32_t *rowOwners = owners.data() + static_cast<size_t>(y) * width + left;
-  const CubeFace *const *ownerFaces = tagFaces.data();
+  const CubeFace *const *ownerFaces = drawnFaces.data();
   for(int i = 0; i < count; ++i)
   {
     const uint32_t owner = rowOwners[i];
@@ -115,11 +115,11 @@ void PickBuffer::RowFaces(int y, int left, int count, const CubeFace **faces) co
 
 void PickBuffer::Forget(const CubeMesh *mesh)
 {
-  std::vector<uint8_t> forgotten(tags.size());
+  std::vector<uint8_t> forgotten(drawn.size());
   bool any = false;
-  for(size_t i = 0; i < tags.size(); ++i)
+  for(size_t i = 0; i < drawn.size(); ++i)
   {
-    forgotten[i] = tags[i].mesh == mesh;
+    forgotten[i] = drawn[i].tag.mesh == mesh;
     any = any || forgotten[i];
   }
   if(!any)
@@ -137,10 +137,10 @@ void PickBuffer::Rasterise(const Vector3 &q0, const Vector3 &q1, const Vector3 &
   Triangle triangle;
   if(!Prepare(q0, q1, q2, tag, triangle))
     return;
-  const uint32_t owner = static_cast<uint32_t>(tags.size());
-  tags.push_back(triangle.tag);
-  tagFaces.push_back(triangle.tag.face);
-  ScanRows(triangle, 0, bottom, OwnerWriter{depths.data(), owners.data(), owner});
+  const uint32_t owner = static_cast<uint32_t>(drawn.size());
+  drawn.push_back(triangle);
+  drawnFaces.push_back(triangle.tag.face);
+  ScanRows(triangle, 0, bottom, owner);
 }
 
 void PickBuffer::Queue(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag)
@@ -156,16 +156,13 @@ void PickBuffer::Redraw()
     worker = std::make_unique<BandWorker>([this](int band) { DrawBand(band); });
   splitRow = SplitRow();
   worker->Run();
-  // Each pixel now holds the index of the triangle it shows; the records are
-  // put together from those when asked for.
-  tags.resize(queued.size());
-  tagFaces.resize(queued.size());
-  for(size_t i = 0; i < queued.size(); ++i)
-  {
-    tags[i] = queued[i].tag;
-    tagFaces[i] = queued[i].tag.face;
-  }
+  // Each pixel now holds the index of the triangle it shows, which becomes
+  // one of those drawn; the records are put together from them when asked for.
+  drawn.swap(queued);
   queued.clear();
+  drawnFaces.resize(drawn.size());
+  for(size_t i = 0; i < drawn.size(); ++i)
+    drawnFaces[i] = drawn[i].tag.face;
 }
 
 int PickBuffer::SplitRow()
@@ -213,13 +210,12 @@ void PickBuffer::DrawBand(int band)
             depths.begin() + static_cast<ptrdiff_t>(rowEnd) * width, EmptyDepth);
   std::fill(owners.begin() + static_cast<ptrdiff_t>(rowBegin) * width,
             owners.begin() + static_cast<ptrdiff_t>(rowEnd) * width, NoOwner);
-  uint32_t *ownerData = owners.data();
   for(size_t i = 0; i < queued.size(); ++i)
   {
     const Triangle &triangle = queued[i];
     const uint32_t owner = static_cast<uint32_t>(i);
     if(triangle.lastRow >= rowBegin && triangle.firstRow < rowEnd)
-      ScanRows(triangle, rowBegin, rowEnd, OwnerWriter{depths.data(), ownerData, owner});
+      ScanRows(triangle, rowBegin, rowEnd, owner);
   }
 }
 
@@ -259,7 +255,7 @@ bool PickBuffer::Prepare(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2
   return true;
 }
 
-void PickBuffer::ScanRows(const Triangle &triangle, int rowBegin, int rowEnd, const OwnerWriter &write)
+void PickBuffer::ScanRows(const Triangle &triangle, int rowBegin, int rowEnd, uint32_t owner)
 {
   static_assert(RowBlock == 4, "a block of rows is one vector of four floats");
   const Vector3 *q = triangle.q;
@@ -341,15 +337,15 @@ void PickBuffer::ScanRows(const Triangle &triangle, int rowBegin, int rowEnd, co
         continue;
       const size_t rowOffset = static_cast<size_t>(y) * width;
       if(inRange[k])
-        write.Span(rowOffset, firstColumn[k], lastColumn[k], xL[k], slope[k], zL[k]);
+        Span(rowOffset, firstColumn[k], lastColumn[k], xL[k], slope[k], zL[k], owner);
       else
-        ScanClipped(rowOffset, firstColumn[k], lastColumn[k], xL[k], slope[k], zL[k], write);
+        ScanClipped(rowOffset, firstColumn[k], lastColumn[k], xL[k], slope[k], zL[k], owner);
     }
   }
 }
 
 void PickBuffer::ScanClipped(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope, float zL,
-                             const OwnerWriter &write)
+                             uint32_t owner)
 {
   float *rowDepths = depths.data() + rowOffset;
   for(int x = firstColumn; x <= lastColumn; ++x)
@@ -370,17 +366,17 @@ void PickBuffer::ScanClipped(size_t rowOffset, int firstColumn, int lastColumn, 
     if(z < rowDepths[x])
     {
       rowDepths[x] = z;
-      write(rowOffset, x);
+      owners[rowOffset + static_cast<size_t>(x)] = owner;
     }
   }
 }
 
-void PickBuffer::OwnerWriter::Span(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope,
-                                   float zL) const
+void PickBuffer::Span(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope, float zL,
+                      uint32_t owner)
 {
   // Without branches, so that the compiler can test several columns at once.
-  float *__restrict rowDepths = depths + rowOffset + firstColumn;
-  uint32_t *__restrict rowOwners = owners + rowOffset + firstColumn;
+  float *__restrict rowDepths = depths.data() + rowOffset + firstColumn;
+  uint32_t *__restrict rowOwners = owners.data() + rowOffset + firstColumn;
   const int count = lastColumn - firstColumn + 1;
   for(int i = 0; i < count; ++i)
   {

@@ -86,29 +86,22 @@ private:
   // False when the triangle has a NaN coordinate or can write no record.
   bool Prepare(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag,
                Triangle &triangle) const;
-  // How a scan writes the pixels a triangle wins: its index becomes the
-  // pixel's owner. `(rowOffset, x)` writes one whose depth is already
-  // stored; Span tests and writes columns firstColumn to lastColumn of a row
-  // whose depths are all in range.
-  struct OwnerWriter {
-    float *depths = nullptr;
-    uint32_t *owners = nullptr;
-    uint32_t owner = 0;
-    void operator()(size_t rowOffset, int x) const { owners[rowOffset + static_cast<size_t>(x)] = owner; }
-    // Kept out of line: inlined into the row loop, GCC 12 no longer
-    // vectorises it and the scan takes half as long again.
-    [[gnu::noinline]] void Span(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope,
-                                float zL) const;
-  };
   // Rows whose ends are found together.
   static constexpr int RowBlock = 4;
   // Writes the triangle's pixels in rows rowBegin to rowEnd - 1: each pixel
-  // it wins gets its depth, and `write` records the win.
-  void ScanRows(const Triangle &triangle, int rowBegin, int rowEnd, const OwnerWriter &write);
-  // Writes columns firstColumn to lastColumn of a row whose depths are not
-  // all in range, testing each column's depth against the range.
+  // it wins gets its depth, and `owner` (the triangle's index among those
+  // drawn) as its owner.
+  void ScanRows(const Triangle &triangle, int rowBegin, int rowEnd, uint32_t owner);
+  // The same for columns firstColumn to lastColumn of one row whose depths
+  // are all in range: with no branches. Kept out of line: inlined into the
+  // row loop, GCC 12 no longer vectorises it and the scan takes half as long
+  // again.
+  [[gnu::noinline]] void Span(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope, float zL,
+                              uint32_t owner);
+  // The same for a row whose depths are not all in range: each column's depth
+  // is tested against the range.
   void ScanClipped(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope, float zL,
-                   const OwnerWriter &write);
+                   uint32_t owner);
   // The row where the helper's band starts, with about half the estimated
   // work (resetting and scanning) of the queued triangles above it.
   int SplitRow();
@@ -116,13 +109,13 @@ private:
   void DrawBand(int band);
   // Each pixel's depth, EmptyDepth where nothing is.
   std::vector<float> depths;
-  // Each pixel's owner: the index in `tags` of the triangle it shows, or
+  // Each pixel's owner: the index in `drawn` of the triangle it shows, or
   // NoOwner. The scan writes four bytes a pixel.
   std::vector<uint32_t> owners;
-  // The tags of the triangles drawn since the last reset, and their faces
-  // packed on their own for the outline pass.
-  std::vector<PickRecord> tags;
-  std::vector<const CubeFace *> tagFaces;
+  // The triangles drawn since the last reset (a redraw's queue becomes this
+  // list), and their faces packed on their own for the outline pass.
+  std::vector<Triangle> drawn;
+  std::vector<const CubeFace *> drawnFaces;
   std::vector<Triangle> queued;
   // Estimated work per row, as differences from the row above (one entry per
   // row and one beyond).

@@ -202,7 +202,7 @@ namespace {
     for(int y = 0; y < buffer.Height(); ++y)
       for(int x = 0; x < buffer.Width(); ++x)
       {
-        const PickRecord &a = buffer.At(x, y);
+        const PickRecord a = buffer.At(x, y);
         const PickRecord &b = reference.At(x, y);
         // An empty record's last three fields mean nothing (the reference
         // leaves them as they were).
