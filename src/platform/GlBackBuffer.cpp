@@ -173,7 +173,7 @@ void GlBackBuffer::Present()
     int drawableWidth = 0;
     int drawableHeight = 0;
     SDL_GL_GetDrawableSize(handle, &drawableWidth, &drawableHeight);
-    presenter.Draw(framebuffer, width, height, drawableWidth, drawableHeight);
+    presenter.Draw(framebuffer, colourTexture, width, height, drawableWidth, drawableHeight);
     SDL_GL_SwapWindow(handle);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);

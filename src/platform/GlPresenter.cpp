@@ -1,10 +1,11 @@
 #include "platform/GlPresenter.h"
 
-#include "platform/Letterbox.h"
+#include "platform/GlShaderProgram.h"
 
 #include <cstddef>
 
-void GlPresenter::Draw(GLuint source, int sourceWidth, int sourceHeight, int drawableWidth, int drawableHeight)
+void GlPresenter::Draw(GLuint source, GLuint sourceTexture, int sourceWidth, int sourceHeight, int drawableWidth,
+                       int drawableHeight)
 {
   const Letterbox box = Letterbox::Fit(drawableWidth, drawableHeight, sourceWidth, sourceHeight);
   capturedEnlarged = ArgbImage{};
@@ -37,6 +38,7 @@ void GlPresenter::Draw(GLuint source, int sourceWidth, int sourceHeight, int dra
     glDisable(GL_SCISSOR_TEST);
 
     GLuint from = source;
+    GLuint fromTexture = sourceTexture;
     int fromWidth = sourceWidth;
     int fromHeight = sourceHeight;
     GLenum filter = GL_NEAREST;
@@ -50,6 +52,7 @@ void GlPresenter::Draw(GLuint source, int sourceWidth, int sourceHeight, int dra
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
         glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
         from = framebuffer;
+        fromTexture = colour;
         fromWidth = width;
         fromHeight = height;
         if(capturing)
@@ -60,9 +63,14 @@ void GlPresenter::Draw(GLuint source, int sourceWidth, int sourceHeight, int dra
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
       }
     }
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
-    glBlitFramebuffer(0, 0, fromWidth, fromHeight, box.x, bottom, box.x + box.width, bottom + box.height,
-                      GL_COLOR_BUFFER_BIT, filter);
+    if(filter == GL_LINEAR && fromTexture != 0 && StretchReady())
+      Stretch(fromTexture, box, bottom);
+    else
+    {
+      glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
+      glBlitFramebuffer(0, 0, fromWidth, fromHeight, box.x, bottom, box.x + box.width, bottom + box.height,
+                        GL_COLOR_BUFFER_BIT, filter);
+    }
   }
   if(capturing)
   {
@@ -71,19 +79,70 @@ void GlPresenter::Draw(GLuint source, int sourceWidth, int sourceHeight, int dra
   }
 }
 
+void GlPresenter::CheckGeneration()
+{
+  if(generation == shared.generation)
+    return;
+  framebuffer = 0;
+  colour = 0;
+  width = 0;
+  height = 0;
+  program = 0;
+  vertexArray = 0;
+  sampler = 0;
+  stretchFailed = false;
+  generation = shared.generation;
+}
+
+bool GlPresenter::StretchReady()
+{
+  CheckGeneration();
+  if(program != 0)
+    return true;
+  if(stretchFailed)
+    return false;
+  program = GlShaderProgram::Link(GlShaderProgram::StretchVertexShader, GlShaderProgram::StretchFragmentShader);
+  glGenVertexArrays(1, &vertexArray);
+  glGenSamplers(1, &sampler);
+  if(program == 0 || vertexArray == 0 || sampler == 0)
+  {
+    DestroyStretch();
+    stretchFailed = true;
+    return false;
+  }
+  glUseProgram(program);
+  glUniform1i(glGetUniformLocation(program, "picture"), 0);
+  glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+  glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+  glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+  return true;
+}
+
+void GlPresenter::Stretch(GLuint texture, const Letterbox &box, int bottom)
+{
+  // The rectangle is the viewport; its pixel centres sample the picture at
+  // the same places as a linear blit between the two rectangles would.
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+  glViewport(box.x, bottom, box.width, box.height);
+  glDisable(GL_DEPTH_TEST);
+  glDisable(GL_BLEND);
+  glDisable(GL_CULL_FACE);
+  glDisable(GL_COLOR_LOGIC_OP);
+  glUseProgram(program);
+  glBindVertexArray(vertexArray);
+  glActiveTexture(GL_TEXTURE0);
+  glBindSampler(0, sampler);
+  shared.Bind(texture);
+  glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+}
+
 bool GlPresenter::Enlarged(int enlargedWidth, int enlargedHeight)
 {
-  if(generation != shared.generation)
-  {
-    framebuffer = 0;
-    colour = 0;
-    width = 0;
-    height = 0;
-    generation = shared.generation;
-  }
+  CheckGeneration();
   if(framebuffer != 0 && width == enlargedWidth && height == enlargedHeight)
     return true;
-  Destroy();
+  DestroyEnlarged();
   while(glGetError() != GL_NO_ERROR)
   {
   }
@@ -100,7 +159,7 @@ bool GlPresenter::Enlarged(int enlargedWidth, int enlargedHeight)
   if(!complete || glGetError() != GL_NO_ERROR)
   {
     // Too large for the driver: the picture is stretched from the source.
-    Destroy();
+    DestroyEnlarged();
     return false;
   }
   width = enlargedWidth;
@@ -109,6 +168,25 @@ bool GlPresenter::Enlarged(int enlargedWidth, int enlargedHeight)
 }
 
 void GlPresenter::Destroy()
+{
+  DestroyEnlarged();
+  DestroyStretch();
+}
+
+void GlPresenter::DestroyStretch()
+{
+  if(generation == shared.generation)
+  {
+    glDeleteProgram(program);
+    glDeleteVertexArrays(1, &vertexArray);
+    glDeleteSamplers(1, &sampler);
+  }
+  program = 0;
+  vertexArray = 0;
+  sampler = 0;
+}
+
+void GlPresenter::DestroyEnlarged()
 {
   if(generation == shared.generation)
   {

@@ -129,6 +129,27 @@ void main()
 }
 )";
 
+const char *const GlShaderProgram::StretchVertexShader = R"(#version 330 core
+out vec2 uv;
+void main()
+{
+  // The rectangle's four corners as a strip, made from the vertex number.
+  vec2 corner = vec2(gl_VertexID & 1, gl_VertexID >> 1);
+  gl_Position = vec4(corner * 2.0 - 1.0, 0.0, 1.0);
+  uv = corner;
+}
+)";
+
+const char *const GlShaderProgram::StretchFragmentShader = R"(#version 330 core
+uniform sampler2D picture;
+in vec2 uv;
+out vec4 fragment;
+void main()
+{
+  fragment = texture(picture, uv);
+}
+)";
+
 GLuint GlShaderProgram::Link(const char *vertexSource, const char *fragmentSource)
 {
   const GLuint vertex = CompileShader(GL_VERTEX_SHADER, vertexSource);

@@ -2,7 +2,7 @@
 
 #include <epoxy/gl.h>
 
-// The back end's two programs, as GLSL 3.30 sources, and the helper that
+// The back end's programs, as GLSL 3.30 sources, and the helper that
 // builds a program from them.
 namespace GlShaderProgram {
   // Cube faces and walls: the device's transform, its pixel-centre and depth
@@ -17,6 +17,10 @@ namespace GlShaderProgram {
   extern const char *const BatchFragmentShader;
   extern const char *const SpriteVertexShader;
   extern const char *const SpriteFragmentShader;
+  // The presented picture's stretch: one rectangle filling the viewport, its
+  // texture sampled at each pixel's centre.
+  extern const char *const StretchVertexShader;
+  extern const char *const StretchFragmentShader;
 
   // Compiles both stages and links them; 0 (with the driver's log on standard
   // error) when either does not compile or the program does not link.

@@ -315,8 +315,9 @@ bool OpenGlBackend::Present()
   if(!Ready())
     return true;
   backBuffer.Present();
-  // Presenting set scissor rectangles of its own.
-  cache.scissor = GlRect{-1, -1, -1, -1};
+  // Presenting sets state of its own (scissor rectangles, the stretch's
+  // program, vertex array, sampler and viewport): nothing set is known now.
+  cache = GlStateCache{};
   return !context.CheckReset();
 }
 
