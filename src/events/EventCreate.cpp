@@ -152,10 +152,11 @@ Event *EventCreate::HandleInput()
       else if(kind == ToolKind::Hand)
       {
         // One pixel is one degree; moving the mouse up raises the eye. The
-        // pick buffer is rebuilt from the view that Apply just installed.
+        // pick buffer is rebuilt from the view that Apply just installed, on
+        // helper threads while the frame goes on.
         studio.Camera()->Rotate(static_cast<float>(mouseX - prevMouseX), static_cast<float>(prevMouseY - mouseY));
         studio.Camera()->Apply();
-        studio.Model()->RefreshPickBuffer(device);
+        studio.Model()->StartPickBufferRefresh(device);
       }
     }
   }

@@ -398,6 +398,14 @@ void GraphicsDevice::ExecutePending()
   Execute(frame.Count());
 }
 
+void GraphicsDevice::Submit()
+{
+  if(!backend)
+    return;
+  ExecutePending();
+  backend->Submit();
+}
+
 void GraphicsDevice::ForgetShownFrame()
 {
   shown.Clear();

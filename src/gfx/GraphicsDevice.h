@@ -128,6 +128,10 @@ public:
   void RequestPresent() { presentRequested = true; }
   // Carries out what has been recorded so far (reading the back buffer does).
   void ExecutePending();
+  // Carries out what has been recorded so far and starts the renderer on it
+  // without waiting, so that it draws while the caller works on. The frame is
+  // then drawn and presented whatever it holds.
+  void Submit();
   // Frames presented and frames that rested since the device was created.
   int PresentedFrames() const { return presentedFrames; }
   int RestedFrames() const { return restedFrames; }

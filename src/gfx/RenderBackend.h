@@ -104,6 +104,9 @@ public:
   // Shows the back buffer; false when the device has been lost. It does not
   // wait for the display: the application's loop paces the frames.
   virtual bool Present() = 0;
+  // Starts the renderer on what has been drawn so far without waiting for
+  // it, where the renderer works beside the caller. The default does nothing.
+  virtual void Submit() {}
   // True once the device has been lost and until a reset succeeds.
   virtual bool IsLost() const = 0;
   // Whether a lost device can be reset now.

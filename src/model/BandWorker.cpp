@@ -9,48 +9,72 @@ BandWorker::BandWorker(std::function<void(int)> bandJob) : job(std::move(bandJob
 
 BandWorker::~BandWorker()
 {
-  if(!started)
-    return;
+  Wait();
+  Stop();
+}
+
+void BandWorker::Stop()
+{
   {
     std::lock_guard<std::mutex> lock(mutex);
     stopping = true;
   }
-  wake.notify_one();
-  thread.join();
+  wake.notify_all();
+  for(std::thread &thread : threads)
+    if(thread.joinable())
+      thread.join();
+  started = false;
 }
 
-void BandWorker::Run()
+void BandWorker::Start()
 {
+  Wait();
   if(!started && !unavailable)
   {
     try
     {
-      thread = std::thread(&BandWorker::Loop, this);
+      for(int part = 0; part < Parts; ++part)
+        threads[part] = std::thread(&BandWorker::Loop, this, part);
       started = true;
     }
     catch(const std::system_error &)
     {
-      LogLine("no helper thread for the pick buffer; it is drawn on one thread");
+      LogLine("no helper threads for the pick buffer; it is drawn on one thread");
+      Stop();
       unavailable = true;
     }
   }
   if(!started)
   {
-    job(0);
-    job(1);
+    for(int part = 0; part < Parts; ++part)
+      job(part);
     return;
   }
   {
     std::lock_guard<std::mutex> lock(mutex);
     ++requested;
+    partsFinished = 0;
   }
-  wake.notify_one();
-  job(0);
-  std::unique_lock<std::mutex> lock(mutex);
-  finished.wait(lock, [this] { return completed == requested; });
+  busy = true;
+  wake.notify_all();
 }
 
-void BandWorker::Loop()
+void BandWorker::Wait()
+{
+  if(!busy)
+    return;
+  std::unique_lock<std::mutex> lock(mutex);
+  finished.wait(lock, [this] { return partsFinished == Parts; });
+  busy = false;
+}
+
+void BandWorker::Run()
+{
+  Start();
+  Wait();
+}
+
+void BandWorker::Loop(int part)
 {
   std::unique_lock<std::mutex> lock(mutex);
   uint64_t done = 0;
@@ -61,9 +85,9 @@ void BandWorker::Loop()
       return;
     done = requested;
     lock.unlock();
-    job(1);
+    job(part);
     lock.lock();
-    completed = done;
-    finished.notify_one();
+    if(++partsFinished == Parts)
+      finished.notify_one();
   }
 }

@@ -6,34 +6,45 @@
 #include <mutex>
 #include <thread>
 
-// A helper thread that shares one job with the calling thread: Run calls
-// job(1) on the helper and job(0) on the caller at the same time, and
-// returns once both have finished, so that everything either part wrote is
-// visible to the caller afterwards. The thread is started by the first Run
-// and sleeps between runs; when it cannot be started, the caller runs both
-// parts itself, 0 then 1.
+// Two helper threads that share one job in two parts: Start has job(0) and
+// job(1) run at the same time, one on each helper, and returns at once; Wait
+// returns once both have finished, and everything either part wrote is then
+// visible to the caller. The threads are started by the first Start and sleep
+// between runs. When they cannot be started, Start runs both parts itself, 0
+// then 1, before it returns.
 class BandWorker {
 public:
   explicit BandWorker(std::function<void(int)> job);
   BandWorker(const BandWorker &) = delete;
   BandWorker &operator=(const BandWorker &) = delete;
-  // Stops and joins the thread.
+  // Waits for a run under way, then stops and joins the threads.
   ~BandWorker();
 
+  void Start();
+  // Does nothing when no run is under way.
+  void Wait();
+  // A run was started and not yet waited for.
+  bool Busy() const { return busy; }
+  // Start, then Wait.
   void Run();
 
 private:
-  void Loop();
+  static constexpr int Parts = 2;
+
+  void Loop(int part);
+  // Stops and joins the threads started so far.
+  void Stop();
 
   std::function<void(int)> job;
   std::mutex mutex;
   std::condition_variable wake;
   std::condition_variable finished;
-  std::thread thread;
-  // Runs asked for and runs the helper has finished, guarded by `mutex`.
+  std::thread threads[Parts];
+  // Runs asked for, and parts of the current run finished; guarded by `mutex`.
   uint64_t requested = 0;
-  uint64_t completed = 0;
+  int partsFinished = 0;
   bool stopping = false;
   bool started = false;
   bool unavailable = false;
+  bool busy = false;
 };

@@ -50,13 +50,17 @@ namespace {
 
 PickBuffer::PickBuffer() = default;
 
-PickBuffer::~PickBuffer() = default;
+PickBuffer::~PickBuffer()
+{
+  Settle();
+}
 
 bool PickBuffer::Init(int bufferWidth, int bufferHeight, int rectRight, int rectBottom)
 {
   if(bufferWidth <= 0 || bufferHeight <= 0 || rectRight < 0 || rectBottom < 0 || rectRight > bufferWidth ||
      rectBottom > bufferHeight)
     return false;
+  Settle();
   try
   {
     const size_t pixels = static_cast<size_t>(bufferWidth) * bufferHeight;
@@ -79,6 +83,7 @@ bool PickBuffer::Init(int bufferWidth, int bufferHeight, int rectRight, int rect
 
 void PickBuffer::Reset()
 {
+  Settle();
   // Only pixels left of `right` and above `bottom` are ever written; the
   // rest keep what Init gave them, which is already empty.
   for(int y = 0; y < bottom; ++y)
@@ -93,6 +98,7 @@ void PickBuffer::Reset()
 
 PickRecord PickBuffer::At(int x, int y) const
 {
+  Settle();
   const size_t pixel = static_cast<size_t>(y) * width + x;
   const uint32_t owner = owners[pixel];
   if(owner == NoOwner)
@@ -104,6 +110,7 @@ PickRecord PickBuffer::At(int x, int y) const
 
 void PickBuffer::RowFaces(int y, int left, int count, const CubeFace **faces) const
 {
+  Settle();
   const uint32_t *rowOwners = owners.data() + static_cast<size_t>(y) * width + left;
   const CubeFace *const *ownerFaces = drawnFaces.data();
   for(int i = 0; i < count; ++i)
@@ -115,6 +122,7 @@ void PickBuffer::RowFaces(int y, int left, int count, const CubeFace **faces) co
 
 void PickBuffer::Forget(const CubeMesh *mesh)
 {
+  Settle();
   std::vector<uint8_t> forgotten(drawn.size());
   bool any = false;
   for(size_t i = 0; i < drawn.size(); ++i)
@@ -134,6 +142,7 @@ void PickBuffer::Forget(const CubeMesh *mesh)
 
 void PickBuffer::Rasterise(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag)
 {
+  Settle();
   Triangle triangle;
   if(!Prepare(q0, q1, q2, tag, triangle))
     return;
@@ -152,17 +161,36 @@ void PickBuffer::Queue(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, 
 
 void PickBuffer::Redraw()
 {
+  StartRedraw();
+  Settle();
+}
+
+void PickBuffer::StartRedraw()
+{
+  Settle();
   if(!worker)
     worker = std::make_unique<BandWorker>([this](int band) { DrawBand(band); });
   splitRow = SplitRow();
-  worker->Run();
-  // Each pixel now holds the index of the triangle it shows, which becomes
-  // one of those drawn; the records are put together from them when asked for.
+  // Each pixel will hold the index of the triangle it shows, one of those
+  // drawn; the records are put together from them when asked for. The
+  // helpers only read `drawn`, so the faces are packed beside them meanwhile.
   drawn.swap(queued);
   queued.clear();
   drawnFaces.resize(drawn.size());
+  worker->Start();
   for(size_t i = 0; i < drawn.size(); ++i)
     drawnFaces[i] = drawn[i].tag.face;
+}
+
+bool PickBuffer::Drawing() const
+{
+  return worker && worker->Busy();
+}
+
+void PickBuffer::Settle() const
+{
+  if(worker)
+    worker->Wait();
 }
 
 int PickBuffer::SplitRow()
@@ -210,9 +238,9 @@ void PickBuffer::DrawBand(int band)
             depths.begin() + static_cast<ptrdiff_t>(rowEnd) * width, EmptyDepth);
   std::fill(owners.begin() + static_cast<ptrdiff_t>(rowBegin) * width,
             owners.begin() + static_cast<ptrdiff_t>(rowEnd) * width, NoOwner);
-  for(size_t i = 0; i < queued.size(); ++i)
+  for(size_t i = 0; i < drawn.size(); ++i)
   {
-    const Triangle &triangle = queued[i];
+    const Triangle &triangle = drawn[i];
     const uint32_t owner = static_cast<uint32_t>(i);
     if(triangle.lastRow >= rowBegin && triangle.firstRow < rowEnd)
       ScanRows(triangle, rowBegin, rowEnd, owner);

@@ -49,10 +49,19 @@ public:
   void Queue(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag);
   // Reset, then Rasterise of every queued triangle in order, with the same
   // records as a result; the queue is emptied. The rows are split in two
-  // bands of about equal work, drawn at the same time by the caller and a
-  // helper thread; each band takes every triangle in order, so every pixel
-  // sees the same writes in the same order as on one thread.
+  // bands of about equal work, drawn at the same time by two helper threads;
+  // each band takes every triangle in order, so every pixel sees the same
+  // writes in the same order as on one thread.
   void Redraw();
+  // The same, but returns while the helpers draw, so that the caller can do
+  // other work meanwhile. Every other call but Queue, Width and Height waits
+  // for the drawing to finish first (so does the next StartRedraw); Queue
+  // collects triangles for the next redraw.
+  void StartRedraw();
+  // A redraw was started and nothing has waited for it yet.
+  bool Drawing() const;
+  // Waits for a redraw under way, if any.
+  void Settle() const;
 
   int Width() const { return width; }
   int Height() const { return height; }
@@ -105,7 +114,8 @@ private:
   // The row where the helper's band starts, with about half the estimated
   // work (resetting and scanning) of the queued triangles above it.
   int SplitRow();
-  // Resets and draws the rows of band 0 (above the split) or band 1.
+  // Resets and draws the rows of band 0 (above the split) or band 1, from
+  // the triangles in `drawn`.
   void DrawBand(int band);
   // Each pixel's depth, EmptyDepth where nothing is.
   std::vector<float> depths;
@@ -120,6 +130,8 @@ private:
   // Estimated work per row, as differences from the row above (one entry per
   // row and one beyond).
   std::vector<float> rowWork;
+  // Draws the bands; the only state readers wait for, hence reachable from
+  // the const readers.
   std::unique_ptr<BandWorker> worker;
   int splitRow = 0;
   int width = 0;

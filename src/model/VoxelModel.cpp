@@ -199,9 +199,32 @@ void VoxelModel::Render(GraphicsDevice &renderDevice)
     RefreshPickBuffer(renderDevice);
     pickBufferPending = false;
   }
+  if(pickBuffer.Drawing())
+    renderDevice.Submit();
 }
 
 void VoxelModel::RefreshPickBuffer(GraphicsDevice &renderDevice)
+{
+  QueuePickTriangles(renderDevice);
+  pickBuffer.Redraw();
+  UpdateOutlines();
+}
+
+void VoxelModel::StartPickBufferRefresh(GraphicsDevice &renderDevice)
+{
+  QueuePickTriangles(renderDevice);
+  pickBuffer.StartRedraw();
+  outlinesStale = true;
+}
+
+const OutlineMask &VoxelModel::Outlines()
+{
+  if(outlinesStale)
+    UpdateOutlines();
+  return outlineMask;
+}
+
+void VoxelModel::QueuePickTriangles(GraphicsDevice &renderDevice)
 {
   const Matrix &world = renderDevice.GetTransform(TransformKind::World);
   const Matrix &view = renderDevice.GetTransform(TransformKind::View);
@@ -254,8 +277,6 @@ void VoxelModel::RefreshPickBuffer(GraphicsDevice &renderDevice)
       pickBuffer.Queue(p[2], p[3], p[0], tag);
     }
   }
-  pickBuffer.Redraw();
-  UpdateOutlines();
 }
 
 void VoxelModel::UpdateOutlines()

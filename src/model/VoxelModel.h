@@ -104,11 +104,17 @@ public:
   bool RemoveCube(CubeMesh *mesh);
 
   // Draws the room's batch, then the cubes' batch; refreshes the pick buffer
-  // after the first call.
+  // after the first call. While the pick buffer is being drawn, the device
+  // is given what the frame has recorded so far, so that the renderer draws
+  // the scene at the same time.
   void Render(GraphicsDevice &device);
   // Rebuilds every pick record from the device's transforms and viewport,
   // then the outline mask, and writes the overlay when the mask changed.
   void RefreshPickBuffer(GraphicsDevice &device);
+  // The same rebuild, left to run on the pick buffer's helper threads: reads
+  // of the pick buffer wait for it, and the outlines follow when they are
+  // next drawn or asked for. For a view that changes every frame.
+  void StartPickBufferRefresh(GraphicsDevice &device);
   // Draws the outline overlay as one sprite, one texel per pixel, its top
   // left at (left - 1, top), with the full-screen viewport (put back after).
   void DrawOutlines(GraphicsDevice &device);
@@ -190,7 +196,8 @@ public:
   bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
   PickRecord RecordAt(int x, int y) const { return pickBuffer.At(x, y); }
   const PickBuffer &Picks() const { return pickBuffer; }
-  const OutlineMask &Outlines() const { return outlineMask; }
+  // The outline mask, brought up to date with the pick buffer first.
+  const OutlineMask &Outlines();
   float HalfSize() const { return halfSize; }
   // True until the refresh that follows the first Render.
   bool PickBufferPending() const { return pickBufferPending; }
@@ -212,6 +219,9 @@ private:
   void RebuildBatches();
   // Recomputes the outline mask and, when it changed, rewrites the overlay.
   void UpdateOutlines();
+  // Queues every face's triangles for the pick buffer, from the device's
+  // transforms and viewport.
+  void QueuePickTriangles(GraphicsDevice &device);
   // Load's work once the source is open; `source` names it in the reason
   // given for a refusal.
   bool LoadStream(std::FILE *file, const std::string &source, LoadProblem &problem, std::string &reason);

@@ -321,6 +321,14 @@ bool OpenGlBackend::Present()
   return !context.CheckReset();
 }
 
+void OpenGlBackend::Submit()
+{
+  // The software renderer starts drawing what it has gathered on its own
+  // threads and returns.
+  if(Ready())
+    glFlush();
+}
+
 ResetError OpenGlBackend::Reset()
 {
   if(context.IsLost())

@@ -44,6 +44,7 @@ public:
   void ReadBackBuffer(uint32_t *pixels) override;
   void WriteBackBuffer(const uint32_t *pixels) override;
   bool Present() override;
+  void Submit() override;
   bool IsLost() const override { return context.IsLost(); }
   bool CanReset() const override { return context.CanReset(); }
   ResetError Reset() override;

@@ -124,7 +124,7 @@ namespace {
   // The overlay (the model area and the column left of it) is opaque black
   // exactly where a marked pixel or its right neighbour is, and clear
   // elsewhere; returns the black texels.
-  int ExpectOverlayMatchesMask(const VoxelModel &model)
+  int ExpectOverlayMatchesMask(VoxelModel &model)
   {
     const std::vector<uint32_t> texels = OverlayTexels(model);
     EXPECT_EQ(texels.size(), 507u * 336u);
@@ -364,7 +364,11 @@ TEST_F(ModelBatchTest, OverlayIsRewrittenOnlyWhenThePickBufferChangesIt)
   ASSERT_TRUE(model.AddCube(Vector3(0, 0, 0), RgbColour{}));
   EXPECT_EQ(overlay.Revision(), first + 1);
   const std::vector<uint32_t> withCube = OverlayTexels(model);
+  // A turn's pick buffer is drawn beside the frame: its outlines are
+  // written when the frame draws them.
   Turn(30, 0);
+  EXPECT_EQ(overlay.Revision(), first + 1);
+  model.DrawOutlines(device);
   EXPECT_EQ(overlay.Revision(), first + 2);
   EXPECT_NE(OverlayTexels(model), withCube);
 

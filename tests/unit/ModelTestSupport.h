@@ -57,12 +57,13 @@ protected:
     ASSERT_TRUE(model.Init(setup));
   }
 
-  // Turns the camera and rebuilds the pick buffer, as a hand drag does.
+  // Turns the camera and rebuilds the pick buffer, as a hand drag does: on
+  // the pick buffer's helper threads, which every read waits for.
   void Turn(float yaw, float pitch)
   {
     camera.Rotate(yaw, pitch);
     camera.Apply();
-    model.RefreshPickBuffer(device);
+    model.StartPickBufferRefresh(device);
   }
 
   // The first pixel of the active rectangle, in row order, whose record passes `match`.

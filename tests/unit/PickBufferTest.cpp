@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <set>
 #include <utility>
 #include <vector>
@@ -170,6 +171,80 @@ TEST_F(PickBufferTest, HugeInfiniteAndNaNPointsAreSafe)
   buffer.Rasterise({200.4f, 200.6f, 0.25f}, {300.7f, 210.2f, 0.75f}, {220.1f, 330.9f, 0.5f}, Tag(5));
   EXPECT_EQ(Covered(clean), Covered(buffer));
   EXPECT_GT(Covered(clean).size(), 5000u);
+}
+
+// A redraw left to the helper threads: what is queued meanwhile waits for
+// the next one, and every call that reads or writes the records waits for it
+// to finish, so the results are those of drawing on one thread.
+TEST_F(PickBufferTest, AStartedRedrawIsWaitedForByEveryReadAndWriteAndKeepsLaterQueueing)
+{
+  // Overlapping triangles at a few depths, in three sets.
+  auto triangle = [](uintptr_t n, Vector3 q[3]) {
+    const float x = static_cast<float>((n * 53) % 560);
+    const float y = static_cast<float>((n * 29) % 400);
+    const float z = 0.1f + 0.2f * static_cast<float>(n % 4);
+    q[0] = Vector3(x, y, z);
+    q[1] = Vector3(x + 90.f, y + 10.f, z);
+    q[2] = Vector3(x + 20.f, y + 70.f, z + 0.05f);
+  };
+  auto queue = [&](PickBuffer &into, uintptr_t first, uintptr_t last) {
+    for(uintptr_t n = first; n <= last; ++n)
+    {
+      Vector3 q[3];
+      triangle(n, q);
+      into.Queue(q[0], q[1], q[2], Tag(n));
+    }
+  };
+  auto drawn = [&](uintptr_t first, uintptr_t last) {
+    auto one = std::make_unique<PickBuffer>();
+    EXPECT_TRUE(one->Init(640, 480, 624, 464));
+    for(uintptr_t n = first; n <= last; ++n)
+    {
+      Vector3 q[3];
+      triangle(n, q);
+      one->Rasterise(q[0], q[1], q[2], Tag(n));
+    }
+    return one;
+  };
+  auto same = [](const PickBuffer &a, const PickBuffer &b) {
+    for(int y = 0; y < 480; ++y)
+      for(int x = 0; x < 640; ++x)
+        if(a.At(x, y).face != b.At(x, y).face || a.At(x, y).depth != b.At(x, y).depth)
+          return false;
+    return true;
+  };
+
+  queue(buffer, 1, 400);
+  buffer.StartRedraw();
+  EXPECT_TRUE(buffer.Drawing());
+  // Queued while the helpers draw: the next redraw's.
+  queue(buffer, 401, 800);
+  EXPECT_TRUE(same(buffer, *drawn(1, 400)));
+  EXPECT_FALSE(buffer.Drawing());
+
+  // A forgetting during the next redraw waits for it, then forgets.
+  buffer.StartRedraw();
+  buffer.Forget(Tag(500).mesh);
+  std::unique_ptr<PickBuffer> expected = drawn(401, 800);
+  expected->Forget(Tag(500).mesh);
+  EXPECT_TRUE(same(buffer, *expected));
+
+  // So do a single triangle's writes and the next start.
+  queue(buffer, 801, 1200);
+  buffer.StartRedraw();
+  Vector3 q[3];
+  triangle(7, q);
+  buffer.Rasterise(q[0], q[1], q[2], Tag(7));
+  expected = drawn(801, 1200);
+  expected->Rasterise(q[0], q[1], q[2], Tag(7));
+  EXPECT_TRUE(same(buffer, *expected));
+
+  // A buffer destroyed while its helpers draw waits for them first.
+  auto doomed = std::make_unique<PickBuffer>();
+  ASSERT_TRUE(doomed->Init(640, 480, 624, 464));
+  queue(*doomed, 1, 400);
+  doomed->StartRedraw();
+  doomed.reset();
 }
 
 TEST_F(PickBufferTest, ResetEmptiesEveryRecord)

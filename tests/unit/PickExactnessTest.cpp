@@ -361,17 +361,20 @@ TEST_F(ModelTest, CrowdedRefreshMatchesTheReferenceInEveryRecordAndMark)
   }
 
   const PickBuffer &picks = model.Picks();
-  const OutlineMask &outlines = model.Outlines();
-  ReferencePicks reference(picks.Width(), picks.Height(), outlines.Area().right, outlines.Area().bottom);
+  const PixelRect outlineArea = model.Outlines().Area();
+  ReferencePicks reference(picks.Width(), picks.Height(), outlineArea.right, outlineArea.bottom);
 
   const float poses[][2] = {{0, 0},   {45, 30}, {30, 58}, {-80, -20}, {170, 0},  {10, -85}, {0, -4},
                             {90, 0},  {0, 0.5f}, {-33, 88}, {120, -30}, {200, 10}, {5, 3},   {-5, -90}};
   int marked = 0;
   for(const auto &pose : poses)
   {
+    // The reference is worked out while the helpers still draw; reading the
+    // records waits for them, and the outlines follow when asked for.
     Turn(pose[0], pose[1]);
     reference.Refresh(model, device);
     ASSERT_EQ(FirstDifference(picks, reference), "") << "after turning " << pose[0] << ", " << pose[1];
+    const OutlineMask &outlines = model.Outlines();
 
     const std::vector<uint8_t> mask = reference.Mask(outlines.Area());
     for(int y = 0; y < picks.Height(); ++y)
