@@ -18,7 +18,7 @@ class BandWorker;
 class PickBuffer {
 public:
   PickBuffer();
-  // The helper thread works on this object: it stays where it is.
+  // The helper threads work on this object: it stays where it is.
   PickBuffer(const PickBuffer &) = delete;
   PickBuffer &operator=(const PickBuffer &) = delete;
   ~PickBuffer();
@@ -111,7 +111,7 @@ private:
   // is tested against the range.
   void ScanClipped(size_t rowOffset, int firstColumn, int lastColumn, float xL, float slope, float zL,
                    uint32_t owner);
-  // The row where the helper's band starts, with about half the estimated
+  // The row where band 1 starts, with about half the estimated
   // work (resetting and scanning) of the queued triangles above it.
   int SplitRow();
   // Resets and draws the rows of band 0 (above the split) or band 1, from
