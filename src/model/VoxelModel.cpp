@@ -706,12 +706,15 @@ bool VoxelModel::LoadStream(std::FILE *file, const std::string &source, LoadProb
     if(mesh != keptRoom)
       delete mesh;
   }
-  // The refresh below empties the pick buffer first; nothing reads it before.
+  // The redraw started below empties the pick buffer first; nothing reads it
+  // before.
   PointerList<CubeMesh>::Add(keptRoom ? keptRoom : newRoom.release());
   for(auto &cube : cubes)
     PointerList<CubeMesh>::Add(cube.release());
   RebuildBatches();
-  RefreshPickBuffer(*device);
+  // The pick buffer is redrawn on its helper threads while the caller goes
+  // on (the next frame draws the loaded model meanwhile); every read waits.
+  StartPickBufferRefresh(*device);
   ++changeCount;
   return true;
 }

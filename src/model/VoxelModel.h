@@ -171,8 +171,9 @@ public:
   // mesh is built and uploaded before the model changes: on any failure the
   // model is exactly as it was and the result is false. A room at the same
   // centre is kept and given the file's texels (read into fresh images that
-  // take the place of its own only once everything succeeded). A refusal is
-  // reported on standard error.
+  // take the place of its own only once everything succeeded). The pick
+  // buffer is redrawn as StartPickBufferRefresh does. A refusal is reported
+  // on standard error.
   bool Load(const std::string &path);
   // Load that gives the kind of a refusal and its one-line reason to the
   // caller instead of writing them to the log.

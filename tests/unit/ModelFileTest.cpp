@@ -144,6 +144,13 @@ TEST_F(ModelFileTest, SaveThenLoadReproducesTheModel)
     const PickRecord r = model.Picks().At(i % 640, i / 640);
     picks.push_back({r.mesh ? model.IndexOf(r.mesh) : -1, r.mesh ? r.faceIndex : -1});
   }
+  const auto outlineMarks = [this] {
+    std::vector<bool> marks;
+    for(int i = 0; i < 640 * 480; ++i)
+      marks.push_back(model.Outlines().IsMarked(i % 640, i / 640));
+    return marks;
+  };
+  const std::vector<bool> outlines = outlineMarks();
   const std::string path = folder.File("demo.data");
   ASSERT_TRUE(model.Save(path));
 
@@ -151,6 +158,8 @@ TEST_F(ModelFileTest, SaveThenLoadReproducesTheModel)
   ASSERT_TRUE(model.AddCube(Vector3(100, 0, 0), RgbColour{}));
   SetTexel(*model.At(0), 0, 0, 0, RgbColour{5, 5, 5});
   ASSERT_TRUE(model.RemoveCube(model.At(1)));
+  model.RefreshPickBuffer(device);
+  ASSERT_NE(outlineMarks(), outlines);
 
   ASSERT_TRUE(model.Load(path));
   const Snapshot loaded(model);
@@ -170,6 +179,8 @@ TEST_F(ModelFileTest, SaveThenLoadReproducesTheModel)
     const PickRecord r = model.Picks().At(i % 640, i / 640);
     ASSERT_EQ(std::make_pair(r.mesh ? model.IndexOf(r.mesh) : -1, r.mesh ? r.faceIndex : -1), picks[i]) << i;
   }
+  // The outlines follow the redrawn pick buffer, asked for before any frame.
+  EXPECT_EQ(outlineMarks(), outlines);
 }
 
 TEST_F(ModelFileTest, ARoomStoredElsewhereIsBuiltAroundItsStoredCentre)
