@@ -339,13 +339,21 @@ void GraphicsDevice::Execute(int end)
   bool drew = false;
   while(true)
   {
-    // Where a layer starts, the back buffer is copied for later frames.
+    // Where a layer starts, the back buffer is copied for later frames. A
+    // layer whose underside differs from the shown frame's is in motion and
+    // likely to differ again next frame: its copy waits for the first frame
+    // that rests (copying makes the renderer finish everything drawn so far
+    // before the frame can go on).
     for(; nextMark < frame.MarkCount() && frame.Mark(nextMark) <= executed; ++nextMark)
     {
       // Marks recorded after an early part of the frame was carried out.
       if(static_cast<size_t>(nextMark) >= frameCopies.size())
         frameCopies.resize(static_cast<size_t>(nextMark) + 1, false);
-      if(frame.Mark(nextMark) == executed && copying)
+      if(frame.Mark(nextMark) != executed || !copying)
+        continue;
+      if(shownValid && !frame.SameUpTo(shown, nextMark))
+        copiesDeferred = true;
+      else
         frameCopies[static_cast<size_t>(nextMark)] = backend->SaveCopy(nextMark);
     }
     if(executed >= end)
@@ -367,6 +375,7 @@ void GraphicsDevice::StartFrame()
 {
   frameStarted = true;
   nextMark = 0;
+  copiesDeferred = false;
   const bool lost = simulatedLoss || backend->IsLost();
   copying = !lost && !processorDrawn;
   frameCopies.assign(static_cast<size_t>(frame.MarkCount()), false);
@@ -410,6 +419,7 @@ void GraphicsDevice::ForgetShownFrame()
 {
   shown.Clear();
   shownValid = false;
+  shownDeferredCopies = false;
   layerCopies.clear();
 }
 
@@ -435,7 +445,18 @@ bool GraphicsDevice::PresentFrame()
   const bool comparable = !lost && !frameStarted && !processorDrawn && shownValid;
   if(comparable && frame == shown)
   {
-    // The frame draws exactly what the window shows.
+    // The frame draws exactly what the window shows. When the shown frame
+    // left copies for later, it is drawn again now, with them, and not
+    // presented: the back buffer ends as it was.
+    if(shownDeferredCopies)
+    {
+      Execute(frame.Count());
+      if(frameCopies.size() == static_cast<size_t>(frame.MarkCount()))
+        layerCopies = frameCopies;
+      shownDeferredCopies = false;
+      executed = 0;
+      frameStarted = false;
+    }
     frame.Clear();
     if(!presentRequested)
     {
@@ -452,6 +473,7 @@ bool GraphicsDevice::PresentFrame()
     layerCopies = frameCopies;
     std::swap(shown, frame);
     shownValid = !processorDrawn && copying;
+    shownDeferredCopies = shownValid && copiesDeferred;
     if(!shownValid)
       layerCopies.clear();
     frame.Clear();

@@ -117,8 +117,9 @@ public:
   PresentResult Present();
   CooperativeLevel TestCooperativeLevel() const;
   // Ends the frame: draws what was recorded and presents it, unless it draws
-  // exactly what the window shows already (then nothing is drawn or
-  // presented, and false is returned). When the device turns out lost but
+  // exactly what the window shows already (then nothing is presented, and
+  // false is returned; nothing is drawn either, except once after a frame
+  // that left its layer copies for later, to make them). When the device turns out lost but
   // resettable, resets it and then resizes (which resets a second time and
   // restores the projection and the full-screen viewport). A device that
   // cannot be reset yet is tried again after the next frame's present.
@@ -192,13 +193,16 @@ private:
   FrameRecord frame;
   int executed = 0;
   // The frame's drawing has begun (a copy may have been put back), the next
-  // layer mark to reach, whether copies are made, and which were.
+  // layer mark to reach, whether copies are made, which were, and whether
+  // any was left for the first frame that rests.
   bool frameStarted = false;
   int nextMark = 0;
   bool copying = false;
   std::vector<bool> frameCopies;
+  bool copiesDeferred = false;
   FrameRecord shown;
   bool shownValid = false;
+  bool shownDeferredCopies = false;
   // For each layer mark of the shown frame: the back end holds a copy of the
   // back buffer as it was there.
   std::vector<bool> layerCopies;

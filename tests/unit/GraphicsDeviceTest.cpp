@@ -293,3 +293,56 @@ TEST(GraphicsDevice, AFrameCarriedOutEarlyStillCopiesTheLayersMarkedAfterwards)
   EXPECT_EQ(pixel(50, 50), blue);
   EXPECT_EQ(pixel(5, 5), grey);
 }
+
+TEST(GraphicsDevice, ALayerInMotionIsCopiedOnlyOnceTheFrameRests)
+{
+  auto owned = std::make_unique<HeadlessBackend>(640, 480);
+  HeadlessBackend *backend = owned.get();
+  GraphicsDevice device;
+  ASSERT_TRUE(device.CreateWithBackend(std::move(owned)));
+  const uint32_t grey = 0xFF808080, red = 0xFFFF0000, blue = 0xFF0000FF, green = 0xFF00FF00;
+  // A background, a scene over it and a small top layer over that.
+  auto frame = [&](uint32_t scene, uint32_t top) {
+    device.SetViewport({0, 0, 640, 480, 0.f, 1.f});
+    device.Clear(true, true, grey, 1.f);
+    device.MarkLayer();
+    device.SetViewport({10, 10, 100, 100, 0.f, 1.f});
+    device.Clear(true, false, scene, 1.f);
+    device.MarkLayer();
+    device.SetViewport({20, 20, 5, 5, 0.f, 1.f});
+    device.Clear(true, false, top, 1.f);
+    return device.PresentFrame();
+  };
+  auto picture = [&](uint32_t scene, uint32_t top) {
+    std::vector<uint32_t> pixels(640 * 480);
+    backend->ReadBackBuffer(pixels.data());
+    return pixels[5 * 640 + 5] == grey && pixels[50 * 640 + 50] == scene && pixels[21 * 640 + 21] == top;
+  };
+
+  EXPECT_TRUE(frame(red, blue));
+  EXPECT_EQ(backend->CopiesSaved(), 2);
+  // The scene moves: the background comes back from its copy, and the
+  // scene's copy is not made while it keeps changing.
+  EXPECT_TRUE(frame(green, blue));
+  EXPECT_TRUE(frame(blue, blue));
+  EXPECT_EQ(backend->CopiesSaved(), 2);
+  EXPECT_TRUE(picture(blue, blue));
+
+  // The first frame that rests makes it, presents nothing and leaves the
+  // picture whole; the next one that rests draws nothing.
+  const int presents = backend->Presents();
+  EXPECT_FALSE(frame(blue, blue));
+  EXPECT_EQ(backend->CopiesSaved(), 3);
+  EXPECT_TRUE(picture(blue, blue));
+  EXPECT_FALSE(frame(blue, blue));
+  EXPECT_EQ(backend->CopiesSaved(), 3);
+  EXPECT_EQ(backend->Presents(), presents);
+
+  // Only the top layer changes: drawing resumes from the scene's copy, so
+  // no copy is made again.
+  const int restored = backend->CopiesRestored();
+  EXPECT_TRUE(frame(blue, red));
+  EXPECT_EQ(backend->CopiesRestored(), restored + 1);
+  EXPECT_EQ(backend->CopiesSaved(), 3);
+  EXPECT_TRUE(picture(blue, red));
+}
