@@ -119,10 +119,11 @@ public:
   // Ends the frame: draws what was recorded and presents it, unless it draws
   // exactly what the window shows already (then nothing is presented, and
   // false is returned; nothing is drawn either, except once after a frame
-  // that left its layer copies for later, to make them). When the device turns out lost but
-  // resettable, resets it and then resizes (which resets a second time and
-  // restores the projection and the full-screen viewport). A device that
-  // cannot be reset yet is tried again after the next frame's present.
+  // that left its layer copies for later, to make them). When the device
+  // turns out lost but resettable, resets it and then resizes (which resets a
+  // second time and restores the projection and the full-screen viewport). A
+  // device that cannot be reset yet is tried again after the next frame's
+  // present.
   bool PresentFrame();
   // The window needs the picture again (it was exposed or resized): the next
   // PresentFrame presents even when nothing changed.
