@@ -419,7 +419,6 @@ void GraphicsDevice::ForgetShownFrame()
 {
   shown.Clear();
   shownValid = false;
-  shownDeferredCopies = false;
   layerCopies.clear();
 }
 
@@ -446,14 +445,13 @@ bool GraphicsDevice::PresentFrame()
   if(comparable && frame == shown)
   {
     // The frame draws exactly what the window shows. When the shown frame
-    // left copies for later, it is drawn again now, with them, and not
-    // presented: the back buffer ends as it was.
-    if(shownDeferredCopies)
+    // left copies for later, it is drawn again now, with them (starting it
+    // clears the flag), and not presented: the back buffer ends as it was.
+    if(copiesDeferred)
     {
       Execute(frame.Count());
       if(frameCopies.size() == static_cast<size_t>(frame.MarkCount()))
         layerCopies = frameCopies;
-      shownDeferredCopies = false;
       executed = 0;
       frameStarted = false;
     }
@@ -473,7 +471,6 @@ bool GraphicsDevice::PresentFrame()
     layerCopies = frameCopies;
     std::swap(shown, frame);
     shownValid = !processorDrawn && copying;
-    shownDeferredCopies = shownValid && copiesDeferred;
     if(!shownValid)
       layerCopies.clear();
     frame.Clear();

@@ -195,7 +195,8 @@ private:
   int executed = 0;
   // The frame's drawing has begun (a copy may have been put back), the next
   // layer mark to reach, whether copies are made, which were, and whether
-  // any was left for the first frame that rests.
+  // the frame drawn last (once presented, the shown one) left any for the
+  // first frame that rests.
   bool frameStarted = false;
   int nextMark = 0;
   bool copying = false;
@@ -203,7 +204,6 @@ private:
   bool copiesDeferred = false;
   FrameRecord shown;
   bool shownValid = false;
-  bool shownDeferredCopies = false;
   // For each layer mark of the shown frame: the back end holds a copy of the
   // back buffer as it was there.
   std::vector<bool> layerCopies;

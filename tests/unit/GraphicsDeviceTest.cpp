@@ -245,104 +245,95 @@ TEST(GraphicsDevice, DrawingOnTheBackBufferSurvivesUntilTheBackEndDrawsAgain)
   device.BackBuffer()->UnlockRect();
 }
 
-TEST(GraphicsDevice, AFrameCarriedOutEarlyStillCopiesTheLayersMarkedAfterwards)
-{
-  auto owned = std::make_unique<HeadlessBackend>(640, 480);
-  HeadlessBackend *backend = owned.get();
-  GraphicsDevice device;
-  ASSERT_TRUE(device.CreateWithBackend(std::move(owned)));
-  const uint32_t grey = 0xFF808080, red = 0xFFFF0000, blue = 0xFF0000FF, green = 0xFF00FF00;
-  // A background, a scene over it, a small top layer over that; `early`
-  // carries out the frame before the top layer is marked.
-  auto frame = [&](uint32_t scene, uint32_t top, bool early) {
-    device.SetViewport({0, 0, 640, 480, 0.f, 1.f});
-    device.Clear(true, true, grey, 1.f);
-    device.MarkLayer();
-    device.SetViewport({10, 10, 100, 100, 0.f, 1.f});
-    device.Clear(true, false, scene, 1.f);
-    if(early)
-      device.ExecutePending();
-    device.MarkLayer();
-    device.SetViewport({20, 20, 5, 5, 0.f, 1.f});
-    device.Clear(true, false, top, 1.f);
-    return device.PresentFrame();
-  };
-  auto pixel = [&](int x, int y) {
-    std::vector<uint32_t> pixels(640 * 480);
-    backend->ReadBackBuffer(pixels.data());
-    return pixels[static_cast<size_t>(y) * 640 + x];
-  };
+namespace {
+  constexpr uint32_t Grey = 0xFF808080, Red = 0xFFFF0000, Blue = 0xFF0000FF, Green = 0xFF00FF00;
 
-  EXPECT_TRUE(frame(red, blue, true));
+  // A device on the memory back end whose frames are three layers: a grey
+  // background, a scene over it and a small top layer over that.
+  class LayeredFrames : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+      auto owned = std::make_unique<HeadlessBackend>(640, 480);
+      backend = owned.get();
+      ASSERT_TRUE(device.CreateWithBackend(std::move(owned)));
+    }
+
+    // Records and ends one frame; `early` carries it out before the top
+    // layer is marked. What PresentFrame returns.
+    bool Frame(uint32_t scene, uint32_t top, bool early = false)
+    {
+      device.SetViewport({0, 0, 640, 480, 0.f, 1.f});
+      device.Clear(true, true, Grey, 1.f);
+      device.MarkLayer();
+      device.SetViewport({10, 10, 100, 100, 0.f, 1.f});
+      device.Clear(true, false, scene, 1.f);
+      if(early)
+        device.ExecutePending();
+      device.MarkLayer();
+      device.SetViewport({20, 20, 5, 5, 0.f, 1.f});
+      device.Clear(true, false, top, 1.f);
+      return device.PresentFrame();
+    }
+
+    // The back buffer holds the whole picture of those colours.
+    bool Shows(uint32_t scene, uint32_t top)
+    {
+      std::vector<uint32_t> pixels(640 * 480);
+      backend->ReadBackBuffer(pixels.data());
+      return pixels[5 * 640 + 5] == Grey && pixels[50 * 640 + 50] == scene && pixels[21 * 640 + 21] == top;
+    }
+
+    GraphicsDevice device;
+    HeadlessBackend *backend = nullptr;
+  };
+}
+
+TEST_F(LayeredFrames, AFrameCarriedOutEarlyStillCopiesTheLayersMarkedAfterwards)
+{
+  EXPECT_TRUE(Frame(Red, Blue, true));
   // Both marks got their copy, the one recorded after the early part too.
   EXPECT_EQ(backend->CopiesSaved(), 2);
 
   // Only the top layer changes: drawing resumes from the second copy.
   const int restored = backend->CopiesRestored();
-  EXPECT_TRUE(frame(red, green, false));
+  EXPECT_TRUE(Frame(Red, Green));
   EXPECT_EQ(backend->CopiesRestored(), restored + 1);
-  EXPECT_EQ(pixel(21, 21), green);
-  EXPECT_EQ(pixel(50, 50), red);
-  EXPECT_EQ(pixel(5, 5), grey);
+  EXPECT_TRUE(Shows(Red, Green));
 
   // Carried out early again with a new scene: only the copy of the layer
   // marked before that can serve; the picture is whole.
-  EXPECT_TRUE(frame(blue, green, true));
+  EXPECT_TRUE(Frame(Blue, Green, true));
   EXPECT_EQ(backend->CopiesRestored(), restored + 2);
-  EXPECT_EQ(pixel(21, 21), green);
-  EXPECT_EQ(pixel(50, 50), blue);
-  EXPECT_EQ(pixel(5, 5), grey);
+  EXPECT_TRUE(Shows(Blue, Green));
 }
 
-TEST(GraphicsDevice, ALayerInMotionIsCopiedOnlyOnceTheFrameRests)
+TEST_F(LayeredFrames, ALayerInMotionIsCopiedOnlyOnceTheFrameRests)
 {
-  auto owned = std::make_unique<HeadlessBackend>(640, 480);
-  HeadlessBackend *backend = owned.get();
-  GraphicsDevice device;
-  ASSERT_TRUE(device.CreateWithBackend(std::move(owned)));
-  const uint32_t grey = 0xFF808080, red = 0xFFFF0000, blue = 0xFF0000FF, green = 0xFF00FF00;
-  // A background, a scene over it and a small top layer over that.
-  auto frame = [&](uint32_t scene, uint32_t top) {
-    device.SetViewport({0, 0, 640, 480, 0.f, 1.f});
-    device.Clear(true, true, grey, 1.f);
-    device.MarkLayer();
-    device.SetViewport({10, 10, 100, 100, 0.f, 1.f});
-    device.Clear(true, false, scene, 1.f);
-    device.MarkLayer();
-    device.SetViewport({20, 20, 5, 5, 0.f, 1.f});
-    device.Clear(true, false, top, 1.f);
-    return device.PresentFrame();
-  };
-  auto picture = [&](uint32_t scene, uint32_t top) {
-    std::vector<uint32_t> pixels(640 * 480);
-    backend->ReadBackBuffer(pixels.data());
-    return pixels[5 * 640 + 5] == grey && pixels[50 * 640 + 50] == scene && pixels[21 * 640 + 21] == top;
-  };
-
-  EXPECT_TRUE(frame(red, blue));
+  EXPECT_TRUE(Frame(Red, Blue));
   EXPECT_EQ(backend->CopiesSaved(), 2);
   // The scene moves: the background comes back from its copy, and the
   // scene's copy is not made while it keeps changing.
-  EXPECT_TRUE(frame(green, blue));
-  EXPECT_TRUE(frame(blue, blue));
+  EXPECT_TRUE(Frame(Green, Blue));
+  EXPECT_TRUE(Frame(Blue, Blue));
   EXPECT_EQ(backend->CopiesSaved(), 2);
-  EXPECT_TRUE(picture(blue, blue));
+  EXPECT_TRUE(Shows(Blue, Blue));
 
   // The first frame that rests makes it, presents nothing and leaves the
   // picture whole; the next one that rests draws nothing.
   const int presents = backend->Presents();
-  EXPECT_FALSE(frame(blue, blue));
+  EXPECT_FALSE(Frame(Blue, Blue));
   EXPECT_EQ(backend->CopiesSaved(), 3);
-  EXPECT_TRUE(picture(blue, blue));
-  EXPECT_FALSE(frame(blue, blue));
+  EXPECT_TRUE(Shows(Blue, Blue));
+  EXPECT_FALSE(Frame(Blue, Blue));
   EXPECT_EQ(backend->CopiesSaved(), 3);
   EXPECT_EQ(backend->Presents(), presents);
 
   // Only the top layer changes: drawing resumes from the scene's copy, so
   // no copy is made again.
   const int restored = backend->CopiesRestored();
-  EXPECT_TRUE(frame(blue, red));
+  EXPECT_TRUE(Frame(Blue, Red));
   EXPECT_EQ(backend->CopiesRestored(), restored + 1);
   EXPECT_EQ(backend->CopiesSaved(), 3);
-  EXPECT_TRUE(picture(blue, red));
+  EXPECT_TRUE(Shows(Blue, Red));
 }
