@@ -41,37 +41,38 @@ namespace {
 
   // Exports the sample model's picture (plain and three times as large),
   // then captures the same model in the toy; says what it found on standard
-  // error, and ends the process: 0 when both pictures are the capture.
-  [[noreturn]] void CompareWithTheToy(const fs::path &folder)
+  // error. 0 when both pictures are the capture, otherwise the step that
+  // failed.
+  int CompareWithTheToy(const fs::path &folder)
   {
     const std::string model = (folder / "model.data").string();
     if(!SampleModel::Write(model))
-      std::exit(2);
+      return 2;
     // The export first, before the toy has a window.
     ExportRequest request;
     request.model = model;
     request.output = (folder / "picture.png").string();
     if(ModelExport::Run(request) != 0)
-      std::exit(3);
+      return 3;
     request.output = (folder / "large.png").string();
     request.scale = 3;
     if(ModelExport::Run(request) != 0)
-      std::exit(4);
+      return 4;
 
     // The toy with the same model, entered from the title as a child does;
     // the pointer over the palette, away from the model area.
     ScreenRig rig;
     if(!rig.Start() || !rig.EnterCreation())
-      std::exit(5);
+      return 5;
     rig.MoveTo(40, 40);
     rig.Frame();
     // What F7 does, from this file.
     if(!rig.GetStudio().Model()->Load(model))
-      std::exit(6);
+      return 6;
     rig.Frames(2);
     PrintablePicture captured;
     if(!PicturePrinter::CapturePicture(rig.App().Device(), captured))
-      std::exit(7);
+      return 7;
     // The model is there to be seen: the first cube's red.
     bool red = false;
     for(uint32_t p : captured.pixels)
@@ -82,23 +83,34 @@ namespace {
     std::string error;
     if(!PngReader::Read((folder / "picture.png").string(), picture, error) ||
        !PngReader::Read((folder / "large.png").string(), large, error))
-      std::exit(8);
+      return 8;
     const long plain = Differing(picture, captured, 1);
     const long enlarged = Differing(large, captured, 3);
     std::fprintf(stderr, "red in the capture: %s; differing pixels: %ld plain, %ld three times as large\n",
                  red ? "yes" : "no", plain, enlarged);
-    std::exit(red && plain == 0 && enlarged == 0 ? 0 : 1);
+    return red && plain == 0 && enlarged == 0 ? 0 : 1;
+  }
+
+  // Runs the comparison in a folder of its own and ends the process with its
+  // status. The folder is made here, in the process that ends, and removed
+  // before it ends: exit runs no destructors, and a folder made in the test
+  // body would be made again (and left behind) by the process that re-runs it.
+  [[noreturn]] void CompareInAFolderOfItsOwn()
+  {
+    char pattern[] = "/tmp/vextorn-export-XXXXXX";
+    if(!mkdtemp(pattern))
+      std::exit(9);
+    const fs::path folder = pattern;
+    const int status = CompareWithTheToy(folder);
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+    std::exit(status);
   }
 }
 
 TEST(ExportPicture, PngIsTheToysOwnCaptureOfTheStartingViewAndScalesInBlocks)
 {
-  char pattern[] = "/tmp/vextorn-export-XXXXXX";
-  ASSERT_NE(mkdtemp(pattern), nullptr);
-  const fs::path folder = pattern;
   GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(CompareWithTheToy(folder), testing::ExitedWithCode(0),
+  EXPECT_EXIT(CompareInAFolderOfItsOwn(), testing::ExitedWithCode(0),
               "red in the capture: yes; differing pixels: 0 plain, 0 three times as large");
-  std::error_code ignored;
-  fs::remove_all(folder, ignored);
 }
