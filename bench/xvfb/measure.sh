@@ -213,7 +213,9 @@ wait_loaded()
 
 fail()
 {
-  e2e_fail "$* (program $program_name)"
+  local last=""
+  [ -s "${work:-}/log" ] && last="; its last output: $(tail -n 3 "$work/log" | tr '\n' ' ')"
+  e2e_fail "$* (program $program_name)$last"
 }
 
 # --- One program -------------------------------------------------------------

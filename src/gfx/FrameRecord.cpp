@@ -1,6 +1,46 @@
 #include "gfx/FrameRecord.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+
+namespace {
+  PixelRect RectOf(const Viewport &viewport)
+  {
+    return {static_cast<int>(viewport.x), static_cast<int>(viewport.y),
+            static_cast<int>(viewport.x + viewport.width), static_cast<int>(viewport.y + viewport.height)};
+  }
+
+  // What a command may draw on: its viewport, and for a sprite no more than
+  // the pixels its quad touches.
+  PixelRect Reach(const DrawCommand &command)
+  {
+    switch(command.kind)
+    {
+      case DrawCommand::Kind::Clear: return RectOf(command.viewport);
+      case DrawCommand::Kind::Fan:
+      case DrawCommand::Kind::Batch: return RectOf(command.state.viewport);
+      case DrawCommand::Kind::Sprite:
+      {
+        const SpriteQuad &quad = command.quad;
+        const PixelRect clip = RectOf(quad.viewport);
+        // A quad far off screen is held to the viewport before any
+        // conversion to whole pixels.
+        const auto held = [](float value, int low, int high) {
+          return std::isnan(value) ? low : static_cast<int>(std::clamp(value, static_cast<float>(low),
+                                                                       static_cast<float>(high)));
+        };
+        PixelRect rect;
+        rect.left = held(std::floor(std::min(quad.left, quad.right)), clip.left, clip.right);
+        rect.right = held(std::ceil(std::max(quad.left, quad.right)), clip.left, clip.right);
+        rect.top = held(std::floor(std::min(quad.top, quad.bottom)), clip.top, clip.bottom);
+        rect.bottom = held(std::ceil(std::max(quad.top, quad.bottom)), clip.top, clip.bottom);
+        return rect;
+      }
+    }
+    return {};
+  }
+}
 
 int FrameRecord::AddVertices(const Vertex *first, int count)
 {
@@ -52,4 +92,12 @@ bool FrameRecord::SameUpTo(const FrameRecord &o, int mark) const
 bool FrameRecord::operator==(const FrameRecord &o) const
 {
   return Count() == o.Count() && marks == o.marks && SameCommands(o, 0, Count());
+}
+
+PixelRect FrameRecord::Bounds(int first) const
+{
+  PixelRect bounds;
+  for(int i = std::max(first, 0); i < Count(); ++i)
+    bounds = bounds.Union(Reach(commands[static_cast<size_t>(i)]));
+  return bounds;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gfx/DrawCommand.h"
+#include "gfx/PixelRect.h"
 #include "gfx/Vertex.h"
 
 #include <vector>
@@ -30,6 +31,10 @@ public:
   // Both records draw the same up to their mark `mark` (which both have at
   // the same place).
   bool SameUpTo(const FrameRecord &o, int mark) const;
+  // The smallest rectangle of back buffer pixels that holds everything the
+  // commands from `first` on may draw (each within its viewport); empty when
+  // there are none.
+  PixelRect Bounds(int first) const;
 
 private:
   // The commands [first, end) of both draw the same.

@@ -376,6 +376,7 @@ void GraphicsDevice::StartFrame()
   frameStarted = true;
   nextMark = 0;
   copiesDeferred = false;
+  restoredMark = -1;
   const bool lost = simulatedLoss || backend->IsLost();
   copying = !lost && !processorDrawn;
   frameCopies.assign(static_cast<size_t>(frame.MarkCount()), false);
@@ -391,6 +392,7 @@ void GraphicsDevice::StartFrame()
       if(backend->RestoreCopy(m))
       {
         executed = frame.Mark(m);
+        restoredMark = m;
         // The copies below it hold what they held; this one too.
         for(int below = 0; below <= m; ++below)
           frameCopies[static_cast<size_t>(below)] = true;
@@ -422,7 +424,17 @@ void GraphicsDevice::ForgetShownFrame()
   layerCopies.clear();
 }
 
+PixelRect GraphicsDevice::Whole() const
+{
+  return {0, 0, presentation.backBufferWidth, presentation.backBufferHeight};
+}
+
 PresentResult GraphicsDevice::Present()
+{
+  return PresentChanged(Whole());
+}
+
+PresentResult GraphicsDevice::PresentChanged(const PixelRect &changed)
 {
   if(!backend)
     return PresentResult::DeviceLost;
@@ -431,7 +443,7 @@ PresentResult GraphicsDevice::Present()
   ExecutePending();
   if(backBuffer)
     backBuffer->Flush();
-  if(!backend->Present())
+  if(!backend->Present(changed))
     return PresentResult::DeviceLost;
   return PresentResult::Ok;
 }
@@ -442,6 +454,9 @@ bool GraphicsDevice::PresentFrame()
     return false;
   const bool lost = simulatedLoss || backend->IsLost();
   const bool comparable = !lost && !frameStarted && !processorDrawn && shownValid;
+  // What may differ from the picture presented last: all of it, unless the
+  // frame started from a copy of the shown frame's lower layers.
+  PixelRect changed = Whole();
   if(comparable && frame == shown)
   {
     // The frame draws exactly what the window shows. When the shown frame
@@ -465,6 +480,12 @@ bool GraphicsDevice::PresentFrame()
   else
   {
     Execute(frame.Count());
+    // The copy put back the shown picture as it was at that mark: only what
+    // either frame draws above it can differ. Drawing by the processor may
+    // be anywhere.
+    if(restoredMark >= 0 && shownValid && !processorDrawn && !presentRequested &&
+       restoredMark < shown.MarkCount())
+      changed = frame.Bounds(frame.Mark(restoredMark)).Union(shown.Bounds(shown.Mark(restoredMark)));
     // Copies that the frame's marks did not get are not to be trusted.
     if(frameCopies.size() != static_cast<size_t>(frame.MarkCount()))
       frameCopies.assign(static_cast<size_t>(frame.MarkCount()), false);
@@ -479,8 +500,9 @@ bool GraphicsDevice::PresentFrame()
   }
   processorDrawn = false;
   presentRequested = false;
+  restoredMark = -1;
 
-  const PresentResult result = Present();
+  const PresentResult result = PresentChanged(changed);
   if(result == PresentResult::Ok)
   {
     ++presentedFrames;

@@ -113,7 +113,7 @@ public:
   // cursor over both).
   void MarkLayer();
 
-  // Shows the back buffer, scaled to the window.
+  // Shows the back buffer, scaled to the window: all of it.
   PresentResult Present();
   CooperativeLevel TestCooperativeLevel() const;
   // Ends the frame: draws what was recorded and presents it, unless it draws
@@ -174,6 +174,11 @@ private:
   void ForgetShownFrame();
   // The frame's first drawing: puts back the highest layer copy that serves.
   void StartFrame();
+  // The whole back buffer.
+  PixelRect Whole() const;
+  // Shows the back buffer, of which only `changed` may differ from the
+  // picture presented last.
+  PresentResult PresentChanged(const PixelRect &changed);
 
 private:
   std::unique_ptr<RenderBackend> backend;
@@ -202,6 +207,9 @@ private:
   bool copying = false;
   std::vector<bool> frameCopies;
   bool copiesDeferred = false;
+  // The layer mark whose copy the frame started from; -1 when it was drawn
+  // from the start.
+  int restoredMark = -1;
   FrameRecord shown;
   bool shownValid = false;
   // For each layer mark of the shown frame: the back end holds a copy of the

@@ -106,9 +106,10 @@ void HeadlessBackend::WriteBackBuffer(const uint32_t *pixels)
     colour[i] = pixels[i] | 0xFF000000;
 }
 
-bool HeadlessBackend::Present()
+bool HeadlessBackend::Present(const PixelRect &changed)
 {
   ++presents;
+  lastChanged = changed;
   return true;
 }
 

@@ -25,7 +25,7 @@ public:
   bool RestoreCopy(int slot) override;
   void ReadBackBuffer(uint32_t *pixels) override;
   void WriteBackBuffer(const uint32_t *pixels) override;
-  bool Present() override;
+  bool Present(const PixelRect &changed) override;
   bool IsLost() const override { return false; }
   bool CanReset() const override { return true; }
   ResetError Reset() override;
@@ -39,8 +39,11 @@ public:
   int CopiesSaved() const { return copiesSaved; }
   int CopiesRestored() const { return copiesRestored; }
   int Presents() const { return presents; }
+  // What the last Present was told had changed.
+  const PixelRect &LastChanged() const { return lastChanged; }
 
 private:
+  PixelRect lastChanged;
   int width = 0;
   int height = 0;
   std::vector<uint32_t> colour;

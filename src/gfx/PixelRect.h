@@ -9,5 +9,16 @@ struct PixelRect {
 
   int Width() const { return right - left; }
   int Height() const { return bottom - top; }
+  bool Empty() const { return right <= left || bottom <= top; }
+  // The smallest rectangle holding both (an empty one adds nothing).
+  PixelRect Union(const PixelRect &o) const
+  {
+    if(o.Empty())
+      return *this;
+    if(Empty())
+      return o;
+    return {left < o.left ? left : o.left, top < o.top ? top : o.top, right > o.right ? right : o.right,
+            bottom > o.bottom ? bottom : o.bottom};
+  }
   bool operator==(const PixelRect &) const = default;
 };

@@ -4,6 +4,7 @@
 #include "gfx/DeviceTexture.h"
 #include "gfx/FaceBatch.h"
 #include "gfx/Matrix.h"
+#include "gfx/PixelRect.h"
 #include "gfx/Vertex.h"
 #include "gfx/Viewport.h"
 
@@ -103,7 +104,10 @@ public:
 
   // Shows the back buffer; false when the device has been lost. It does not
   // wait for the display: the application's loop paces the frames.
-  virtual bool Present() = 0;
+  // `changed` holds every back buffer pixel that may differ from the
+  // picture presented before (the whole back buffer when that is not known);
+  // a back end may show only that part again, where the window keeps the rest.
+  virtual bool Present(const PixelRect &changed) = 0;
   // Starts the renderer on what has been drawn so far without waiting for
   // it, where the renderer works beside the caller. The default does nothing.
   virtual void Submit() {}

@@ -47,6 +47,9 @@ bool GlBackBuffer::Create()
   glClearColor(0.f, 0.f, 0.f, 1.f);
   glClearDepth(1.0);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  partialCopy.Setup(window.Handle());
+  copiedWidth = 0;
+  copiedHeight = 0;
   return true;
 }
 
@@ -60,6 +63,9 @@ void GlBackBuffer::Destroy()
   glDeleteTextures(1, &colourTexture);
   DestroyCopies();
   presenter.Destroy();
+  partialCopy.Forget();
+  copiedWidth = 0;
+  copiedHeight = 0;
   framebuffer = 0;
   depthBuffer = 0;
   colourTexture = 0;
@@ -166,20 +172,40 @@ void GlBackBuffer::Write(const uint32_t *pixels)
   glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_BGRA, GL_UNSIGNED_INT_8_8_8_8_REV, scratch.data());
 }
 
-void GlBackBuffer::Present()
+void GlBackBuffer::Present(const PixelRect &changed)
 {
   if(SDL_Window *handle = window.Handle())
   {
     int drawableWidth = 0;
     int drawableHeight = 0;
     SDL_GL_GetDrawableSize(handle, &drawableWidth, &drawableHeight);
-    presenter.Draw(framebuffer, colourTexture, width, height, drawableWidth, drawableHeight);
-    SDL_GL_SwapWindow(handle);
+    if(partialCopy.Usable())
+    {
+      // The drawable's back buffer holds the picture presented last unless
+      // the drawable is new or has changed size: then all of it is drawn.
+      // A change of all of it (the window was exposed, say) redraws the bars too.
+      PixelRect region{0, 0, drawableWidth, drawableHeight};
+      const bool kept = copiedWidth == drawableWidth && copiedHeight == drawableHeight &&
+                        !(changed.left <= 0 && changed.top <= 0 && changed.right >= width && changed.bottom >= height);
+      if(kept)
+        region = Letterbox::Fit(drawableWidth, drawableHeight, width, height).Covering(changed);
+      if(!region.Empty())
+      {
+        presenter.Draw(framebuffer, colourTexture, width, height, drawableWidth, drawableHeight,
+                       kept ? &region : nullptr);
+        partialCopy.Copy(region.left, drawableHeight - region.bottom, region.Width(), region.Height());
+      }
+      copiedWidth = drawableWidth;
+      copiedHeight = drawableHeight;
+    }
+    else
+    {
+      presenter.Draw(framebuffer, colourTexture, width, height, drawableWidth, drawableHeight);
+      SDL_GL_SwapWindow(handle);
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     glEnable(GL_SCISSOR_TEST);
   }
 }
 
-// Where the swap does not wait for the display's retrace, wait here until
-// one refresh period has passed since the previous frame.

@@ -2,6 +2,7 @@
 
 #include "platform/GlPresenter.h"
 #include "platform/GlShared.h"
+#include "platform/GlxSubBufferCopy.h"
 
 #include <epoxy/gl.h>
 
@@ -29,9 +30,11 @@ public:
   void Write(const uint32_t *pixels);
 
   // Shows the back buffer in the window (if it is open), in the drawable's
-  // real pixels. It does not wait for the display: the application's loop
-  // paces the frames. It leaves a scissor rectangle of its own.
-  void Present();
+  // real pixels; only `changed` (back buffer pixels) may differ from what
+  // was presented before. It does not wait for the display: the
+  // application's loop paces the frames. It leaves a scissor rectangle of
+  // its own.
+  void Present(const PixelRect &changed);
   GlPresenter &Presenter() { return presenter; }
   // Copies colour and depth aside into slot `slot`, and back (each slot's
   // framebuffer is made on first use).
@@ -62,5 +65,12 @@ private:
   unsigned copiesGeneration = 0;
   std::vector<uint32_t> scratch;
   GlPresenter presenter;
+  // Where usable, the window is shown by copying the part that changed, and
+  // its drawable's back buffer keeps the whole picture between frames.
+  GlxSubBufferCopy partialCopy;
+  // The drawable's size at the last partial copy; 0 by 0 when its back
+  // buffer holds no whole picture (nothing copied since it was made).
+  int copiedWidth = 0;
+  int copiedHeight = 0;
 
 };

@@ -5,7 +5,7 @@
 #include <cstddef>
 
 void GlPresenter::Draw(GLuint source, GLuint sourceTexture, int sourceWidth, int sourceHeight, int drawableWidth,
-                       int drawableHeight)
+                       int drawableHeight, const PixelRect *only)
 {
   const Letterbox box = Letterbox::Fit(drawableWidth, drawableHeight, sourceWidth, sourceHeight);
   capturedEnlarged = ArgbImage{};
@@ -29,12 +29,13 @@ void GlPresenter::Draw(GLuint source, GLuint sourceTexture, int sourceWidth, int
                             {box.x, 0, box.width, bottom},
                             {box.x, bottom + box.height, box.width, drawableHeight - bottom - box.height}};
     glEnable(GL_SCISSOR_TEST);
-    for(const auto &bar : bars)
-      if(bar[2] > 0 && bar[3] > 0)
-      {
-        glScissor(bar[0], bar[1], bar[2], bar[3]);
-        glClear(GL_COLOR_BUFFER_BIT);
-      }
+    if(!only)
+      for(const auto &bar : bars)
+        if(bar[2] > 0 && bar[3] > 0)
+        {
+          glScissor(bar[0], bar[1], bar[2], bar[3]);
+          glClear(GL_COLOR_BUFFER_BIT);
+        }
     glDisable(GL_SCISSOR_TEST);
 
     GLuint from = source;
@@ -63,6 +64,12 @@ void GlPresenter::Draw(GLuint source, GLuint sourceTexture, int sourceWidth, int
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
       }
     }
+    if(only)
+    {
+      // Only the pixels asked for are drawn into the window.
+      glEnable(GL_SCISSOR_TEST);
+      glScissor(only->left, drawableHeight - only->bottom, only->Width(), only->Height());
+    }
     if(filter == GL_LINEAR && fromTexture != 0 && StretchReady())
       Stretch(fromTexture, box, bottom);
     else
@@ -71,6 +78,7 @@ void GlPresenter::Draw(GLuint source, GLuint sourceTexture, int sourceWidth, int
       glBlitFramebuffer(0, 0, fromWidth, fromHeight, box.x, bottom, box.x + box.width, bottom + box.height,
                         GL_COLOR_BUFFER_BIT, filter);
     }
+    glDisable(GL_SCISSOR_TEST);
   }
   if(capturing)
   {

@@ -21,12 +21,14 @@ public:
 
   // Draws framebuffer `source` (sourceWidth by sourceHeight, its colour in
   // texture `sourceTexture`) into the default framebuffer of drawableWidth by
-  // drawableHeight pixels. Leaves the scissor test off, every colour plane
-  // writable, and the framebuffer bindings, viewport, program, vertex array,
-  // unit 0's sampler and texture, depth test, blending, culling and logic
-  // operation changed.
+  // drawableHeight pixels. With `only` (drawable pixels, y counting down),
+  // nothing outside it is drawn and the bars are left as they are: the
+  // window's picture is the same there. Leaves the scissor test off, every
+  // colour plane writable, and the framebuffer bindings, viewport, program,
+  // vertex array, unit 0's sampler and texture, depth test, blending, culling
+  // and logic operation changed.
   void Draw(GLuint source, GLuint sourceTexture, int sourceWidth, int sourceHeight, int drawableWidth,
-            int drawableHeight);
+            int drawableHeight, const PixelRect *only = nullptr);
   // Deletes the enlarged picture and the stretch's program (in the current
   // context).
   void Destroy();

@@ -12,6 +12,11 @@ namespace {
     const int64_t quotient = numerator / denominator;
     return (numerator % denominator != 0 && numerator < 0) ? quotient - 1 : quotient;
   }
+
+  int64_t CeilDivide(int64_t numerator, int64_t denominator)
+  {
+    return -FloorDivide(-numerator, denominator);
+  }
 }
 
 Letterbox Letterbox::Fit(int drawableWidth, int drawableHeight, int logicalWidth, int logicalHeight)
@@ -73,4 +78,20 @@ void Letterbox::PointToLogical(int pointX, int pointY, int windowWidth, int wind
   const int64_t fromBottom =
     2 * static_cast<int64_t>(y + height) * wh - (2 * static_cast<int64_t>(pointY) + 1) * drawableHeight;
   logicalY = logicalHeight - 1 - static_cast<int>(FloorDivide(fromBottom * logicalHeight, 2 * wh * height));
+}
+
+PixelRect Letterbox::Covering(const PixelRect &logical) const
+{
+  if(logical.Empty() || width <= 0 || height <= 0 || logicalWidth <= 0 || logicalHeight <= 0)
+    return {};
+  const auto span = [](int low, int high, int logicalSize, int offset, int size, int &from, int &to) {
+    const int64_t first = offset + FloorDivide(static_cast<int64_t>(low - 1) * size, logicalSize) - 1;
+    const int64_t last = offset + CeilDivide(static_cast<int64_t>(high + 1) * size, logicalSize) + 1;
+    from = static_cast<int>(std::clamp<int64_t>(first, offset, offset + size));
+    to = static_cast<int>(std::clamp<int64_t>(last, offset, offset + size));
+  };
+  PixelRect rect;
+  span(logical.left, logical.right, logicalWidth, x, width, rect.left, rect.right);
+  span(logical.top, logical.bottom, logicalHeight, y, height, rect.top, rect.bottom);
+  return rect.Empty() ? PixelRect{} : rect;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gfx/PixelRect.h"
+
 // Where the logical screen lands inside a window's drawable, and how it gets
 // there. The picture is first enlarged by the largest whole factor that fits,
 // with nearest sampling, so that every logical pixel becomes an even square
@@ -32,6 +34,13 @@ struct Letterbox {
   int EnlargedHeight() const { return logicalHeight * factor; }
   // The enlarged picture is not the rectangle's size: a linear stretch follows.
   bool NeedsStretch() const { return width != EnlargedWidth() || height != EnlargedHeight(); }
+
+  // The drawable pixels of the picture (y counting down) whose colour may
+  // depend on a logical pixel of `logical`: a presented pixel is mixed from
+  // the logical pixel under its centre and that pixel's neighbours, so the
+  // rectangle reaches one logical pixel (and one drawable pixel more) beyond.
+  // Empty when `logical` is.
+  PixelRect Covering(const PixelRect &logical) const;
 
   // The logical pixel shown at drawable pixel (pixelX, pixelY): the one whose
   // area holds that pixel's centre. Over the bars the result lies outside the

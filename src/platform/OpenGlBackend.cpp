@@ -307,14 +307,14 @@ void OpenGlBackend::WriteBackBuffer(const uint32_t *pixels)
   backBuffer.Write(pixels);
 }
 
-bool OpenGlBackend::Present()
+bool OpenGlBackend::Present(const PixelRect &changed)
 {
   if(context.CheckReset())
     return false;
   // A closed window shows nothing and loses nothing.
   if(!Ready())
     return true;
-  backBuffer.Present();
+  backBuffer.Present(changed);
   // Presenting sets state of its own (scissor rectangles, the stretch's
   // program, vertex array, sampler and viewport): nothing set is known now.
   cache = GlStateCache{};

@@ -43,7 +43,7 @@ public:
   bool RestoreCopy(int slot) override;
   void ReadBackBuffer(uint32_t *pixels) override;
   void WriteBackBuffer(const uint32_t *pixels) override;
-  bool Present() override;
+  bool Present(const PixelRect &changed) override;
   void Submit() override;
   bool IsLost() const override { return context.IsLost(); }
   bool CanReset() const override { return context.CanReset(); }

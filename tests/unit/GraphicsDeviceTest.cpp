@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -261,7 +262,7 @@ namespace {
 
     // Records and ends one frame; `early` carries it out before the top
     // layer is marked. What PresentFrame returns.
-    bool Frame(uint32_t scene, uint32_t top, bool early = false)
+    bool Frame(uint32_t scene, uint32_t top, bool early = false, uint32_t topX = 20)
     {
       device.SetViewport({0, 0, 640, 480, 0.f, 1.f});
       device.Clear(true, true, Grey, 1.f);
@@ -271,7 +272,7 @@ namespace {
       if(early)
         device.ExecutePending();
       device.MarkLayer();
-      device.SetViewport({20, 20, 5, 5, 0.f, 1.f});
+      device.SetViewport({topX, 20, 5, 5, 0.f, 1.f});
       device.Clear(true, false, top, 1.f);
       return device.PresentFrame();
     }
@@ -336,4 +337,88 @@ TEST_F(LayeredFrames, ALayerInMotionIsCopiedOnlyOnceTheFrameRests)
   EXPECT_EQ(backend->CopiesRestored(), restored + 1);
   EXPECT_EQ(backend->CopiesSaved(), 3);
   EXPECT_TRUE(Shows(Blue, Red));
+}
+
+TEST_F(LayeredFrames, APresentNamesWhatMayHaveChangedSinceTheLastPicture)
+{
+  const PixelRect whole{0, 0, 640, 480};
+  // The first picture: all of it.
+  EXPECT_TRUE(Frame(Red, Blue));
+  EXPECT_EQ(backend->LastChanged(), whole);
+  // Only the top layer changes: what it draws.
+  EXPECT_TRUE(Frame(Red, Green));
+  EXPECT_EQ(backend->LastChanged(), (PixelRect{20, 20, 25, 25}));
+  // The top layer moves: where it was and where it is.
+  EXPECT_TRUE(Frame(Red, Green, false, 40));
+  EXPECT_EQ(backend->LastChanged(), (PixelRect{20, 20, 45, 25}));
+  // The scene changes: it and the layer over it, from the background's copy.
+  EXPECT_TRUE(Frame(Blue, Green, false, 40));
+  EXPECT_EQ(backend->LastChanged(), (PixelRect{10, 10, 110, 110}));
+
+  // The window asks for its picture again: all of it, even unchanged.
+  device.RequestPresent();
+  EXPECT_TRUE(Frame(Blue, Green, false, 40));
+  EXPECT_EQ(backend->LastChanged(), whole);
+  device.RequestPresent();
+  EXPECT_TRUE(Frame(Blue, Red, false, 40));
+  EXPECT_EQ(backend->LastChanged(), whole);
+
+  // Drawing by the processor may be anywhere: all of it, in that frame.
+  EXPECT_TRUE(Frame(Blue, Green, false, 40));
+  device.NoteProcessorDrawing();
+  EXPECT_TRUE(Frame(Blue, Red, false, 40));
+  EXPECT_EQ(backend->LastChanged(), whole);
+
+  // A lost device starts again from the whole picture.
+  EXPECT_TRUE(Frame(Blue, Green, false, 40));
+  device.SimulateDeviceLoss();
+  EXPECT_FALSE(Frame(Blue, Red, false, 40));
+  EXPECT_TRUE(Frame(Blue, Red, false, 40));
+  EXPECT_EQ(backend->LastChanged(), whole);
+  EXPECT_TRUE(Frame(Blue, Green, false, 40));
+  EXPECT_EQ(backend->LastChanged(), (PixelRect{40, 20, 45, 25}));
+
+  // Presenting by hand shows all of it.
+  ASSERT_EQ(device.Present(), PresentResult::Ok);
+  EXPECT_EQ(backend->LastChanged(), whole);
+}
+
+TEST(FrameRecordBounds, ASpriteReachesTheWholePixelsItsQuadTouchesWithinItsViewport)
+{
+  FrameRecord record;
+  EXPECT_TRUE(record.Bounds(0).Empty());
+  DrawCommand sprite;
+  sprite.kind = DrawCommand::Kind::Sprite;
+  sprite.quad.viewport = {0, 0, 640, 480, 0.f, 1.f};
+  sprite.quad.left = 10.5f;
+  sprite.quad.top = 20.25f;
+  sprite.quad.right = 30.5f;
+  sprite.quad.bottom = 40.75f;
+  record.Add(sprite);
+  EXPECT_EQ(record.Bounds(0), (PixelRect{10, 20, 31, 41}));
+
+  // Held to its viewport, far off screen and not a number alike.
+  DrawCommand off = sprite;
+  off.quad.viewport = {100, 100, 50, 50, 0.f, 1.f};
+  off.quad.left = 140.f;
+  off.quad.top = -1e30f;
+  off.quad.right = 1e30f;
+  off.quad.bottom = 120.f;
+  record.Add(off);
+  EXPECT_EQ(record.Bounds(1), (PixelRect{140, 100, 150, 120}));
+  DrawCommand nan = off;
+  nan.quad.bottom = std::numeric_limits<float>::quiet_NaN();
+  FrameRecord odd;
+  odd.Add(nan);
+  const PixelRect held = odd.Bounds(0);
+  EXPECT_TRUE(held.Empty() || (held.left >= 100 && held.right <= 150 && held.top >= 100 && held.bottom <= 150));
+
+  // A clear reaches its viewport; the union holds both.
+  DrawCommand clear;
+  clear.viewport = {200, 300, 40, 10, 0.f, 1.f};
+  record.Add(clear);
+  EXPECT_EQ(record.Bounds(2), (PixelRect{200, 300, 240, 310}));
+  EXPECT_EQ(record.Bounds(0), (PixelRect{10, 20, 240, 310}));
+  EXPECT_EQ(record.Bounds(1), (PixelRect{140, 100, 240, 310}));
+  EXPECT_TRUE(record.Bounds(3).Empty());
 }

@@ -241,3 +241,50 @@ TEST(Letterbox, MapsWindowCoordinatesOfAHighDensityDrawable)
     EXPECT_EQ(y, py);
   }
 }
+
+TEST(Letterbox, CoveringHoldsEveryDrawablePixelMixedFromTheChangedRectangle)
+{
+  // A presented pixel mixes the logical pixel under its centre with that
+  // pixel's neighbours: every pixel whose centre lies on the rectangle or one
+  // logical pixel around it may change, and must be in the covering.
+  const std::pair<int, int> drawables[] = {{640, 480}, {1280, 720}, {1280, 960}, {1440, 1080}, {1000, 700},
+                                           {320, 320}};
+  const PixelRect changes[] = {{118, 128, 624, 464}, {0, 0, 1, 1}, {639, 479, 640, 480}, {300, 200, 332, 232}};
+  for(const auto &[drawableWidth, drawableHeight] : drawables)
+  {
+    const Letterbox box = Letterbox::Fit(drawableWidth, drawableHeight, 640, 480);
+    for(const PixelRect &change : changes)
+    {
+      const PixelRect cover = box.Covering(change);
+      int missing = 0;
+      for(int py = box.y; py < box.y + box.height; ++py)
+        for(int px = box.x; px < box.x + box.width; ++px)
+        {
+          int lx = 0, ly = 0;
+          box.PixelToLogical(px, py, lx, ly);
+          const bool mixed = lx >= change.left - 1 && lx <= change.right && ly >= change.top - 1 && ly <= change.bottom;
+          const bool inside = px >= cover.left && px < cover.right && py >= cover.top && py < cover.bottom;
+          missing += mixed && !inside;
+        }
+      EXPECT_EQ(missing, 0) << drawableWidth << "x" << drawableHeight << " change " << change.left << ","
+                            << change.top;
+      // Never beyond the picture (the bars do not change).
+      EXPECT_GE(cover.left, box.x);
+      EXPECT_GE(cover.top, box.y);
+      EXPECT_LE(cover.right, box.x + box.width);
+      EXPECT_LE(cover.bottom, box.y + box.height);
+    }
+  }
+
+  // Worth having: the model area at 1.5x is well short of the picture, and
+  // reaches no more than two drawable pixels past its own edges.
+  const Letterbox wide = Letterbox::Fit(1280, 720, 640, 480);
+  const PixelRect model = wide.Covering({118, 128, 624, 464});
+  EXPECT_EQ(wide.x, 160);
+  EXPECT_LE(model.left, 160 + 177 - 1);
+  EXPECT_GE(model.left, 160 + 177 - 4);
+  EXPECT_LE(model.right - model.left, 759 + 8);
+  EXPECT_LE(model.bottom - model.top, 504 + 8);
+  EXPECT_TRUE(wide.Covering({10, 10, 10, 20}).Empty());
+  EXPECT_TRUE(Letterbox::Fit(0, 0, 640, 480).Covering({0, 0, 640, 480}).Empty());
+}
