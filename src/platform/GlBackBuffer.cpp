@@ -189,6 +189,10 @@ void GlBackBuffer::Present(const PixelRect &changed)
                         !(changed.left <= 0 && changed.top <= 0 && changed.right >= width && changed.bottom >= height);
       if(kept)
         region = Letterbox::Fit(drawableWidth, drawableHeight, width, height).Covering(changed);
+      else
+        // The driver takes a new size of the drawable only at a swap: one
+        // is made first (what it shows is drawn over at once).
+        SDL_GL_SwapWindow(handle);
       if(!region.Empty())
       {
         presenter.Draw(framebuffer, colourTexture, width, height, drawableWidth, drawableHeight,
