@@ -181,17 +181,18 @@ void GlBackBuffer::Present(const PixelRect &changed)
     SDL_GL_GetDrawableSize(handle, &drawableWidth, &drawableHeight);
     if(partialCopy.Usable())
     {
-      // The drawable's back buffer holds the picture presented last unless
-      // the drawable is new or has changed size: then all of it is drawn.
-      // A change of all of it (the window was exposed, say) redraws the bars too.
+      // The drawable's back buffer holds the picture presented last, unless
+      // nothing was copied since it was made or it has changed size; and a
+      // change of the whole back buffer (the window was uncovered, say)
+      // takes in the bars too. Then all of it is drawn, after one swap: the
+      // driver takes a new size of the drawable only at a swap (what that
+      // shows is drawn over at once).
+      const bool whole = changed.left <= 0 && changed.top <= 0 && changed.right >= width && changed.bottom >= height;
+      const bool kept = copiedWidth == drawableWidth && copiedHeight == drawableHeight && !whole;
       PixelRect region{0, 0, drawableWidth, drawableHeight};
-      const bool kept = copiedWidth == drawableWidth && copiedHeight == drawableHeight &&
-                        !(changed.left <= 0 && changed.top <= 0 && changed.right >= width && changed.bottom >= height);
       if(kept)
         region = Letterbox::Fit(drawableWidth, drawableHeight, width, height).Covering(changed);
       else
-        // The driver takes a new size of the drawable only at a swap: one
-        // is made first (what it shows is drawn over at once).
         SDL_GL_SwapWindow(handle);
       if(!region.Empty())
       {
