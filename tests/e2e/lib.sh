@@ -21,9 +21,12 @@ e2e_fail()
 
 e2e_cleanup()
 {
-  local action
-  for action in "${E2E_CLEANUP[@]}"; do
-    eval "$action" >/dev/null 2>&1 || true
+  # Last registered, first run: a program started in a working folder is
+  # stopped before the folder is removed (a program stopped afterwards may
+  # save its autosave into a folder made again).
+  local i
+  for ((i = ${#E2E_CLEANUP[@]} - 1; i >= 0; i--)); do
+    eval "${E2E_CLEANUP[i]}" >/dev/null 2>&1 || true
   done
   if [ -n "$E2E_XVFB_PID" ]; then
     kill "$E2E_XVFB_PID" >/dev/null 2>&1 || true
@@ -33,7 +36,8 @@ e2e_cleanup()
 }
 trap e2e_cleanup EXIT
 
-# Runs a shell command when the script exits (before the X server goes).
+# Runs a shell command when the script exits (before the X server goes), in
+# the reverse order of registration.
 e2e_on_exit()
 {
   E2E_CLEANUP+=("$1")

@@ -79,4 +79,7 @@ fi
 # The view was turned: the screen is not the one first shown.
 changed=$(compare -metric AE "$work/creation.png" "$work/whole.png" null: 2>&1 | awk '{ printf "%d", $1 }')
 [ "$changed" -gt 1000 ] || e2e_fail "nothing was built or turned ($changed pixels changed)"
+e2e_key Escape
+e2e_wait_exit "$pid" 10
+[ "$E2E_STATUS" = 0 ] || { cat "$work/log" >&2; e2e_fail "the program did not end with status 0 on Escape"; }
 echo "PASS: the picture shown part by part is the whole picture, pixel for pixel"
