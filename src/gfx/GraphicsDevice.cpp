@@ -480,11 +480,11 @@ bool GraphicsDevice::PresentFrame()
   else
   {
     Execute(frame.Count());
-    // The copy put back the shown picture as it was at that mark: only what
-    // either frame draws above it can differ. Drawing by the processor may
-    // be anywhere.
-    if(restoredMark >= 0 && shownValid && !processorDrawn && !presentRequested &&
-       restoredMark < shown.MarkCount())
+    // The copy put back the shown picture as it was at that mark (a copy is
+    // only put back under a shown frame with the same layers up to it): only
+    // what either frame draws above it can differ. Drawing by the processor
+    // may be anywhere.
+    if(restoredMark >= 0 && !processorDrawn && !presentRequested)
       changed = frame.Bounds(frame.Mark(restoredMark)).Union(shown.Bounds(shown.Mark(restoredMark)));
     // Copies that the frame's marks did not get are not to be trusted.
     if(frameCopies.size() != static_cast<size_t>(frame.MarkCount()))
