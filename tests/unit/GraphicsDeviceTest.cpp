@@ -260,21 +260,26 @@ namespace {
       ASSERT_TRUE(device.CreateWithBackend(std::move(owned)));
     }
 
-    // Records and ends one frame; `early` carries it out before the top
-    // layer is marked. What PresentFrame returns.
+    // Records and ends one frame on `on`; `early` carries it out before the
+    // top layer is marked. What PresentFrame returns.
+    static bool Record(GraphicsDevice &on, uint32_t scene, uint32_t top, bool early, uint32_t topX)
+    {
+      on.SetViewport({0, 0, 640, 480, 0.f, 1.f});
+      on.Clear(true, true, Grey, 1.f);
+      on.MarkLayer();
+      on.SetViewport({10, 10, 100, 100, 0.f, 1.f});
+      on.Clear(true, false, scene, 1.f);
+      if(early)
+        on.ExecutePending();
+      on.MarkLayer();
+      on.SetViewport({topX, 20, 5, 5, 0.f, 1.f});
+      on.Clear(true, false, top, 1.f);
+      return on.PresentFrame();
+    }
+
     bool Frame(uint32_t scene, uint32_t top, bool early = false, uint32_t topX = 20)
     {
-      device.SetViewport({0, 0, 640, 480, 0.f, 1.f});
-      device.Clear(true, true, Grey, 1.f);
-      device.MarkLayer();
-      device.SetViewport({10, 10, 100, 100, 0.f, 1.f});
-      device.Clear(true, false, scene, 1.f);
-      if(early)
-        device.ExecutePending();
-      device.MarkLayer();
-      device.SetViewport({topX, 20, 5, 5, 0.f, 1.f});
-      device.Clear(true, false, top, 1.f);
-      return device.PresentFrame();
+      return Record(device, scene, top, early, topX);
     }
 
     // The back buffer holds the whole picture of those colours.
@@ -381,6 +386,35 @@ TEST_F(LayeredFrames, APresentNamesWhatMayHaveChangedSinceTheLastPicture)
   // Presenting by hand shows all of it.
   ASSERT_EQ(device.Present(), PresentResult::Ok);
   EXPECT_EQ(backend->LastChanged(), whole);
+}
+
+TEST_F(LayeredFrames, APictureResumedFromACopyIsTheWholeFrameDrawnAfresh)
+{
+  // The top layer moves (its old place must go), rests, changes colour; the
+  // scene changes with the top layer still and moving, once carried out early.
+  const struct {
+    uint32_t scene, top, topX;
+    bool early;
+  } frames[] = {{Red, Blue, 20, false},   {Red, Blue, 60, false},  {Red, Blue, 60, false},
+                {Red, Blue, 60, false},   {Red, Green, 120, false}, {Blue, Green, 120, true},
+                {Green, Green, 30, false}, {Green, Red, 30, false}, {Green, Red, 30, false},
+                {Green, Blue, 24, false}};
+  std::vector<uint32_t> shown(640 * 480), fresh(640 * 480);
+  for(const auto &f : frames)
+  {
+    Frame(f.scene, f.top, f.early, f.topX);
+    backend->ReadBackBuffer(shown.data());
+
+    auto owned = std::make_unique<HeadlessBackend>(640, 480);
+    HeadlessBackend *freshBackend = owned.get();
+    GraphicsDevice freshDevice;
+    ASSERT_TRUE(freshDevice.CreateWithBackend(std::move(owned)));
+    ASSERT_TRUE(Record(freshDevice, f.scene, f.top, f.early, f.topX));
+    freshBackend->ReadBackBuffer(fresh.data());
+    ASSERT_TRUE(shown == fresh) << "top layer at " << f.topX;
+  }
+  // Copies were put back along the way.
+  EXPECT_GE(backend->CopiesRestored(), 6);
 }
 
 TEST(FrameRecordBounds, ASpriteReachesTheWholePixelsItsQuadTouchesWithinItsViewport)
