@@ -189,17 +189,12 @@ void GlBackBuffer::Present(const PixelRect &changed)
       // shows is drawn over at once).
       const bool whole = changed.left <= 0 && changed.top <= 0 && changed.right >= width && changed.bottom >= height;
       const bool kept = copiedWidth == drawableWidth && copiedHeight == drawableHeight && !whole;
-      PixelRect region{0, 0, drawableWidth, drawableHeight};
-      if(kept)
-        region = Letterbox::Fit(drawableWidth, drawableHeight, width, height).Covering(changed);
-      else
+      if(!kept)
         SDL_GL_SwapWindow(handle);
-      if(!region.Empty())
-      {
-        presenter.Draw(framebuffer, colourTexture, width, height, drawableWidth, drawableHeight,
-                       kept ? &region : nullptr);
-        partialCopy.Copy(region.left, drawableHeight - region.bottom, region.Width(), region.Height());
-      }
+      const PixelRect drawn = presenter.Draw(framebuffer, colourTexture, width, height, drawableWidth,
+                                             drawableHeight, kept ? &changed : nullptr);
+      if(!drawn.Empty())
+        partialCopy.Copy(drawn.left, drawableHeight - drawn.bottom, drawn.Width(), drawn.Height());
       copiedWidth = drawableWidth;
       copiedHeight = drawableHeight;
     }

@@ -2,12 +2,17 @@
 
 #include "platform/GlShaderProgram.h"
 
+#include <algorithm>
 #include <cstddef>
 
-void GlPresenter::Draw(GLuint source, GLuint sourceTexture, int sourceWidth, int sourceHeight, int drawableWidth,
-                       int drawableHeight, const PixelRect *only)
+PixelRect GlPresenter::Draw(GLuint source, GLuint sourceTexture, int sourceWidth, int sourceHeight,
+                            int drawableWidth, int drawableHeight, const PixelRect *changed)
 {
   const Letterbox box = Letterbox::Fit(drawableWidth, drawableHeight, sourceWidth, sourceHeight);
+  const PixelRect drawn = changed ? box.Covering(*changed) : PixelRect{0, 0, drawableWidth, drawableHeight};
+  if(drawn.Empty())
+    return drawn;
+  const PixelRect *only = changed ? &drawn : nullptr;
   capturedEnlarged = ArgbImage{};
 
   glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
@@ -49,9 +54,21 @@ void GlPresenter::Draw(GLuint source, GLuint sourceTexture, int sourceWidth, int
       // At a factor of one the source itself is the enlarged picture.
       if(box.factor > 1 && Enlarged(box.EnlargedWidth(), box.EnlargedHeight()))
       {
+        // Each enlarged pixel repeats one source pixel: only the changed
+        // ones need enlarging again (GL's rows count up from the bottom).
+        PixelRect part{0, 0, sourceWidth, sourceHeight};
+        if(changed && enlargedWhole)
+        {
+          part.left = std::clamp(changed->left, 0, sourceWidth);
+          part.right = std::clamp(changed->right, part.left, sourceWidth);
+          part.top = std::clamp(sourceHeight - changed->bottom, 0, sourceHeight);
+          part.bottom = std::clamp(sourceHeight - changed->top, part.top, sourceHeight);
+        }
         glBindFramebuffer(GL_READ_FRAMEBUFFER, source);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
-        glBlitFramebuffer(0, 0, sourceWidth, sourceHeight, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBlitFramebuffer(part.left, part.top, part.right, part.bottom, part.left * box.factor, part.top * box.factor,
+                          part.right * box.factor, part.bottom * box.factor, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        enlargedWhole = true;
         from = framebuffer;
         fromTexture = colour;
         fromWidth = width;
@@ -85,6 +102,7 @@ void GlPresenter::Draw(GLuint source, GLuint sourceTexture, int sourceWidth, int
     glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
     Capture(drawableWidth, drawableHeight, capturedWindow);
   }
+  return drawn;
 }
 
 void GlPresenter::CheckGeneration()
@@ -95,6 +113,7 @@ void GlPresenter::CheckGeneration()
   colour = 0;
   width = 0;
   height = 0;
+  enlargedWhole = false;
   program = 0;
   vertexArray = 0;
   sampler = 0;
@@ -207,6 +226,7 @@ void GlPresenter::DestroyEnlarged()
   colour = 0;
   width = 0;
   height = 0;
+  enlargedWhole = false;
 }
 
 void GlPresenter::Capture(int captureWidth, int captureHeight, ArgbImage &image)

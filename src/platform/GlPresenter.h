@@ -21,14 +21,15 @@ public:
 
   // Draws framebuffer `source` (sourceWidth by sourceHeight, its colour in
   // texture `sourceTexture`) into the default framebuffer of drawableWidth by
-  // drawableHeight pixels. With `only` (drawable pixels, y counting down),
-  // nothing outside it is drawn and the bars are left as they are: the
-  // window's picture is the same there. Leaves the scissor test off, every
+  // drawableHeight pixels, and returns the drawable pixels drawn (y counting
+  // down). With `changed` (source pixels), only those that may differ from
+  // the source as drawn the time before are drawn: the window keeps that
+  // picture elsewhere, the bars too. Leaves the scissor test off, every
   // colour plane writable, and the framebuffer bindings, viewport, program,
   // vertex array, unit 0's sampler and texture, depth test, blending, culling
   // and logic operation changed.
-  void Draw(GLuint source, GLuint sourceTexture, int sourceWidth, int sourceHeight, int drawableWidth,
-            int drawableHeight, const PixelRect *only = nullptr);
+  PixelRect Draw(GLuint source, GLuint sourceTexture, int sourceWidth, int sourceHeight, int drawableWidth,
+                 int drawableHeight, const PixelRect *changed = nullptr);
   // Deletes the enlarged picture and the stretch's program (in the current
   // context).
   void Destroy();
@@ -67,6 +68,9 @@ private:
   bool stretchFailed = false;
   int width = 0;
   int height = 0;
+  // The enlarged picture holds all of the source as last drawn: a draw of
+  // what changed enlarges only that.
+  bool enlargedWhole = false;
   bool capturing = false;
   ArgbImage capturedWindow;
   ArgbImage capturedEnlarged;

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Full screen on a 1280x720 screen (a linear stretch of 1.5 with bars at the
-# sides), where the software renderer shows each frame by copying only the
-# part of the picture that changed: after cubes are set down, the view turned
-# with the hand, the pointer moved over the palette and the model, and the
-# cursor left to rest, the screen is the same, pixel for pixel, as the whole
-# picture drawn again once another window has covered the toy's and gone.
-# Usage: tests/e2e/test_partial_present.sh PROGRAM   (run from the repository root)
+# Full screen, where the software renderer shows each frame by copying only
+# the part of the picture that changed: after cubes are set down, the view
+# turned with the hand, the pointer moved over the palette and the model, and
+# the cursor left to rest, the screen is the same, pixel for pixel, as the
+# whole picture drawn again once another window has covered the toy's and
+# gone. The screen is 1280x720 unless SIZE is given: there the picture is
+# stretched by 1.5 with bars at the sides; at 1920x1080 it is first enlarged
+# twice, then stretched.
+# Usage: tests/e2e/test_partial_present.sh PROGRAM [SIZE]   (run from the repository root)
 set -uo pipefail
 . "$(dirname "$0")/lib.sh"
 
@@ -14,12 +16,13 @@ program="$(realpath "$1")"
 e2e_work_folder
 work="$E2E_WORK"
 
-e2e_start_display 1280x720
+size="${2:-1280x720}"
+e2e_start_display "$size"
 (cd "$work" && exec env SDL_AUDIODRIVER=dummy "$program" >"$work/log" 2>&1) &
 pid=$!
 e2e_on_exit "kill $pid"
 e2e_wait_window Vextorn 15 >/dev/null || { cat "$work/log" >&2; e2e_fail "no window"; }
-e2e_fit 0 0 1280 720
+e2e_fit 0 0 "${size%x*}" "${size#*x}"
 e2e_move 600 20
 e2e_wait_title "$work/title.png" || { cat "$work/log" >&2; e2e_fail "no title"; }
 sleep 0.5
@@ -58,7 +61,7 @@ e2e_screenshot "$work/partial.png"
 
 # Another window over the whole screen, then gone: the toy draws its whole
 # picture again.
-xmessage -geometry 1280x720+0+0 "over the toy" >/dev/null 2>&1 &
+xmessage -geometry "$size+0+0" "over the toy" >/dev/null 2>&1 &
 other=$!
 e2e_on_exit "kill $other"
 e2e_wait_window xmessage 10 >/dev/null || e2e_fail "the other window did not appear"
