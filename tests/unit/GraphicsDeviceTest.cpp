@@ -253,11 +253,13 @@ namespace {
   // background, a scene over it and a small top layer over that.
   class LayeredFrames : public ::testing::Test {
   protected:
-    void SetUp() override
+    void SetUp() override { ASSERT_TRUE(Create(device, backend)); }
+
+    static bool Create(GraphicsDevice &on, HeadlessBackend *&memory)
     {
       auto owned = std::make_unique<HeadlessBackend>(640, 480);
-      backend = owned.get();
-      ASSERT_TRUE(device.CreateWithBackend(std::move(owned)));
+      memory = owned.get();
+      return on.CreateWithBackend(std::move(owned));
     }
 
     // Records and ends one frame on `on`; `early` carries it out before the
@@ -405,10 +407,9 @@ TEST_F(LayeredFrames, APictureResumedFromACopyIsTheWholeFrameDrawnAfresh)
     Frame(f.scene, f.top, f.early, f.topX);
     backend->ReadBackBuffer(shown.data());
 
-    auto owned = std::make_unique<HeadlessBackend>(640, 480);
-    HeadlessBackend *freshBackend = owned.get();
     GraphicsDevice freshDevice;
-    ASSERT_TRUE(freshDevice.CreateWithBackend(std::move(owned)));
+    HeadlessBackend *freshBackend = nullptr;
+    ASSERT_TRUE(Create(freshDevice, freshBackend));
     ASSERT_TRUE(Record(freshDevice, f.scene, f.top, f.early, f.topX));
     freshBackend->ReadBackBuffer(fresh.data());
     ASSERT_TRUE(shown == fresh) << "top layer at " << f.topX;
