@@ -48,6 +48,7 @@ void CubeMesh::BuildGeometry(const Vector3 &center, float halfSize, bool inward)
       const int source = inward ? 3 - i : i;
       const int8_t *sign = CornerSigns[f][source];
       CubeVertex &v = vertices[4 * f + i];
+      cubeCorners[4 * f + i] = static_cast<uint8_t>((sign[0] > 0 ? 4 : 0) + (sign[1] > 0 ? 2 : 0) + (sign[2] > 0 ? 1 : 0));
       v.x = center.x + sign[0] * halfSize;
       v.y = center.y + sign[1] * halfSize;
       v.z = center.z + sign[2] * halfSize;

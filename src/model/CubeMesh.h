@@ -23,6 +23,7 @@ public:
   static constexpr int FaceCount = 6;
   static constexpr int CubeTextureSize = 64;
   static constexpr int QuadCorners = 4;
+  static constexpr int CubeCornerCount = 8;
 
   // Faces are textured with coordinates 0 to 0.1 only, so a face of `size`
   // texels samples its first size * 0.1 + 1 columns and rows (7 of a cube's
@@ -75,6 +76,9 @@ public:
 
   const Vector3 &Centre() const { return centre; }
   const CubeVertex &VertexAt(int i) const { return vertices[i]; }
+  // Which of the cube's eight corners corner i of face f is (0 to 7): faces
+  // meeting at a corner have vertices there at the same position, to the bit.
+  int CubeCorner(int f, int i) const { return cubeCorners[QuadCorners * f + i]; }
   const CubeFace &Face(int f) const { return faces[f]; }
   CubeFace &Face(int f) { return faces[f]; }
   Texture *FaceTexture(int f) const { return textures[f].get(); }
@@ -92,6 +96,7 @@ protected:
 private:
   Vector3 centre;
   CubeVertex vertices[FaceCount * 4];
+  uint8_t cubeCorners[FaceCount * 4] = {};
   CubeFace faces[FaceCount];
   std::unique_ptr<Texture> textures[FaceCount];
   int textureSize = 0;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -67,6 +68,10 @@ bool PickBuffer::Init(int bufferWidth, int bufferHeight, int rectRight, int rect
     depths.assign(pixels, EmptyDepth);
     owners.assign(pixels, NoOwner);
     rowWork.assign(static_cast<size_t>(rectBottom) + 1, 0.f);
+    const size_t tiles = static_cast<size_t>((rectRight + TileSize - 1) / TileSize) *
+                         static_cast<size_t>((rectBottom + TileSize - 1) / TileSize);
+    tileDepths.assign(tiles, EmptyDepth);
+    tileWritten.assign(tiles, 0);
   }
   catch(const std::bad_alloc &)
   {
@@ -76,6 +81,7 @@ bool PickBuffer::Init(int bufferWidth, int bufferHeight, int rectRight, int rect
   drawnFaces.clear();
   width = bufferWidth;
   height = bufferHeight;
+  tileColumns = (rectRight + TileSize - 1) / TileSize;
   right = rectRight;
   bottom = rectBottom;
   return true;
@@ -221,8 +227,9 @@ int PickBuffer::SplitRow()
   {
     running += rowWork[static_cast<size_t>(y)];
     above += running + ResetShare * bufferRight;
+    // Each band keeps its own rows of tiles.
     if(above * 2.0 >= total)
-      return y + 1;
+      return std::min((y + TileSize) / TileSize * TileSize, bottom);
   }
   return bottom;
 }
@@ -238,13 +245,117 @@ void PickBuffer::DrawBand(int band)
             depths.begin() + static_cast<ptrdiff_t>(rowEnd) * width, EmptyDepth);
   std::fill(owners.begin() + static_cast<ptrdiff_t>(rowBegin) * width,
             owners.begin() + static_cast<ptrdiff_t>(rowEnd) * width, NoOwner);
+  const ptrdiff_t firstTile = static_cast<ptrdiff_t>(rowBegin / TileSize) * tileColumns;
+  const ptrdiff_t endTile = static_cast<ptrdiff_t>((rowEnd + TileSize - 1) / TileSize) * tileColumns;
+  std::fill(tileDepths.begin() + firstTile, tileDepths.begin() + endTile, EmptyDepth);
+  std::fill(tileWritten.begin() + firstTile, tileWritten.begin() + endTile, 0);
   for(size_t i = 0; i < drawn.size(); ++i)
   {
     const Triangle &triangle = drawn[i];
     const uint32_t owner = static_cast<uint32_t>(i);
-    if(triangle.lastRow >= rowBegin && triangle.firstRow < rowEnd)
-      ScanRows(triangle, rowBegin, rowEnd, owner);
+    if(triangle.lastRow < rowBegin || triangle.firstRow >= rowEnd)
+      continue;
+    if(Hidden(triangle, rowBegin, rowEnd))
+      continue;
+    ScanRows(triangle, rowBegin, rowEnd, owner);
+    const int lastTileRow = std::min(triangle.lastRow, rowEnd - 1) / TileSize;
+    for(int tileRow = std::max(triangle.firstRow, rowBegin) / TileSize; tileRow <= lastTileRow; ++tileRow)
+      std::fill_n(tileWritten.begin() + static_cast<ptrdiff_t>(tileRow) * tileColumns + triangle.firstTileColumn,
+                  triangle.lastTileColumn - triangle.firstTileColumn + 1, 1);
   }
+}
+
+bool PickBuffer::Hidden(const Triangle &triangle, int rowBegin, int rowEnd)
+{
+  const float nearest = Nearest(triangle.q[0], triangle.q[1], triangle.q[2]);
+  const int lastTileRow = std::min(triangle.lastRow, rowEnd - 1) / TileSize;
+  for(int tileRow = std::max(triangle.firstRow, rowBegin) / TileSize; tileRow <= lastTileRow; ++tileRow)
+    for(int tileColumn = triangle.firstTileColumn; tileColumn <= triangle.lastTileColumn; ++tileColumn)
+    {
+      const size_t tile = static_cast<size_t>(tileRow) * tileColumns + tileColumn;
+      // Records only ever get nearer, so a tile's depth stays an upper bound
+      // while triangles write it; it is worked out again when that is not
+      // enough.
+      if(tileDepths[tile] <= nearest)
+        continue;
+      if(!tileWritten[tile])
+        return false;
+      tileDepths[tile] = DeepestInTile(tileColumn, tileRow);
+      tileWritten[tile] = 0;
+      if(!(tileDepths[tile] <= nearest))
+        return false;
+    }
+  return true;
+}
+
+float PickBuffer::DeepestInTile(int tileColumn, int tileRow) const
+{
+  const int left = tileColumn * TileSize;
+  const int columns = std::min(TileSize, right - left);
+  const int top = tileRow * TileSize;
+  const int rowEnd = std::min(top + TileSize, bottom);
+  static_assert(TileSize % 4 == 0, "a tile's row is whole vectors of four floats");
+  if(columns == TileSize)
+  {
+    RowFloats deepest = {};
+    for(int y = top; y < rowEnd; ++y)
+    {
+      const float *row = depths.data() + static_cast<size_t>(y) * width + left;
+      for(int c = 0; c < TileSize; c += 4)
+      {
+        RowFloats a;
+        std::memcpy(&a, row + c, sizeof a);
+        deepest = a > deepest ? a : deepest;
+      }
+    }
+    return std::fmax(std::fmax(deepest[0], deepest[1]), std::fmax(deepest[2], deepest[3]));
+  }
+  // Every depth is positive, and positive floats order as their bit
+  // patterns do.
+  int32_t deepest = 0;
+  for(int y = top; y < rowEnd; ++y)
+  {
+    const float *row = depths.data() + static_cast<size_t>(y) * width + left;
+    for(int x = 0; x < columns; ++x)
+      deepest = std::max(deepest, std::bit_cast<int32_t>(row[x]));
+  }
+  return std::bit_cast<float>(deepest);
+}
+
+float PickBuffer::Nearest(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2)
+{
+  // Along a row, the depths lie between those at the row's two ends, found
+  // on the triangle's edges between the corners' depths. Only the columns a
+  // row takes beyond its ends go further: up to half a column left of the
+  // left end, and column 0 when the right end lies less than two columns left
+  // of it (rounding toward zero). Each column beyond moves by the row's depth
+  // step, which is at most the corners' range of depth (a row whose ends are
+  // less than a column apart steps nothing) and, but for rounding, the
+  // plane's change of depth per column. A few rounding steps more are allowed
+  // for.
+  const float zmin = std::fmin(std::fmin(q0.z, q1.z), q2.z);
+  const float zmax = std::fmax(std::fmax(q0.z, q1.z), q2.z);
+  const float range = zmax - zmin;
+  double step = range;
+  // The plane's step is worked out in double precision, where the products
+  // of the corners' differences are nearly exact; it is relied on only where
+  // the triangle is not all but flat on screen, and its corners are near
+  // enough for their rounding to move a row's ends by a tiny part of a column.
+  constexpr float Near = 16384.f;
+  bool near = true;
+  for(const Vector3 *p : {&q0, &q1, &q2})
+    near = near && std::fabs(p->x) <= Near && std::fabs(p->y) <= Near;
+  if(near)
+  {
+    const double dx1 = static_cast<double>(q1.x) - q0.x, dy1 = static_cast<double>(q1.y) - q0.y;
+    const double dx2 = static_cast<double>(q2.x) - q0.x, dy2 = static_cast<double>(q2.y) - q0.y;
+    const double dz1 = static_cast<double>(q1.z) - q0.z, dz2 = static_cast<double>(q2.z) - q0.z;
+    const double area = dx1 * dy2 - dx2 * dy1;
+    if(std::fabs(area) > 1e-6 * (std::fabs(dx1 * dy2) + std::fabs(dx2 * dy1)))
+      step = std::fmin(step, 1.5 * std::fabs((dz1 * dy2 - dz2 * dy1) / area));
+  }
+  // An infinite range gives no bound (a NaN one fails every test).
+  return zmin - static_cast<float>(2.0 * step) - (std::fabs(zmin) + std::fabs(zmax) + range) * 0x1p-16f;
 }
 
 bool PickBuffer::Prepare(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2, const PickRecord &tag,
@@ -254,6 +365,8 @@ bool PickBuffer::Prepare(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2
   for(const Vector3 &p : q)
     if(std::isnan(p.x) || std::isnan(p.y) || std::isnan(p.z))
       return false;
+  if(right <= 0)
+    return false;
 
   float xmin = q0.x, xmax = q0.x, ymin = q0.y, ymax = q0.y;
   for(int i = 1; i < 3; ++i)
@@ -280,6 +393,11 @@ bool PickBuffer::Prepare(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2
   triangle.xmin = xmin;
   triangle.xmax = xmax;
   triangle.tag = tag;
+
+  // The columns written lie within half a column of the corners' range, or
+  // are column 0.
+  triangle.firstTileColumn = ClampToInt(std::trunc(xmin - 1.f), 0, right - 1) / TileSize;
+  triangle.lastTileColumn = ClampToInt(std::trunc(xmax + 1.f), 0, right - 1) / TileSize;
   return true;
 }
 

@@ -51,7 +51,8 @@ public:
   // records as a result; the queue is emptied. The rows are split in two
   // bands of about equal work, drawn at the same time by two helper threads;
   // each band takes every triangle in order, so every pixel sees the same
-  // writes in the same order as on one thread.
+  // writes in the same order as on one thread. A triangle that lies wholly
+  // behind what a band holds already (it would write nothing) is passed over.
   void Redraw();
   // The same, but returns while the helpers draw, so that the caller can do
   // other work meanwhile. Every other call but Queue, Width and Height waits
@@ -79,15 +80,23 @@ private:
   static constexpr float ColumnMargin = 4.f;
 
   // A triangle ready for scan conversion: its points, column range, the rows
-  // it may write (within the buffer, above `bottom`) and its record.
+  // it may write (within the buffer, above `bottom`), the columns of tiles
+  // it may write, and its record.
   struct Triangle {
     Vector3 q[3];
     float xmin = 0.f;
     float xmax = 0.f;
     int firstRow = 0;
     int lastRow = -1;
+    int firstTileColumn = 0;
+    int lastTileColumn = -1;
     PickRecord tag;
   };
+
+  // Side of the square tiles of pixels (from the top left corner) whose
+  // deepest record a redraw keeps track of, so as to pass over a triangle
+  // that lies wholly behind what is drawn already.
+  static constexpr int TileSize = 4;
 
   // An owner that no queued triangle has: the pixel was not written.
   static constexpr uint32_t NoOwner = 0xFFFFFFFFu;
@@ -117,6 +126,14 @@ private:
   // Resets and draws the rows of band 0 (above the split) or band 1, from
   // the triangles in `drawn`.
   void DrawBand(int band);
+  // A depth no record the triangle of these points writes is nearer than.
+  static float Nearest(const Vector3 &q0, const Vector3 &q1, const Vector3 &q2);
+  // True when no pixel the triangle covers in rows rowBegin to rowEnd - 1
+  // holds a record deeper than the triangle's nearest depth: it would write
+  // nothing there. Brings the tiles' depths up to date as needed.
+  bool Hidden(const Triangle &triangle, int rowBegin, int rowEnd);
+  // The deepest record of the tile at (column, row) among the tiles.
+  float DeepestInTile(int tileColumn, int tileRow) const;
   // Each pixel's depth, EmptyDepth where nothing is.
   std::vector<float> depths;
   // Each pixel's owner: the index in `drawn` of the triangle it shows, or
@@ -127,6 +144,12 @@ private:
   std::vector<Triangle> drawn;
   std::vector<const CubeFace *> drawnFaces;
   std::vector<Triangle> queued;
+  // For each tile, a depth no record in it is deeper than, and whether a
+  // triangle may have written it since that depth was worked out. Only a
+  // redraw keeps them, each band its own rows of tiles.
+  std::vector<float> tileDepths;
+  std::vector<uint8_t> tileWritten;
+  int tileColumns = 0;
   // Estimated work per row, as differences from the row above (one entry per
   // row and one beyond).
   std::vector<float> rowWork;

@@ -251,15 +251,25 @@ void VoxelModel::QueuePickTriangles(GraphicsDevice &renderDevice)
     PickRecord tag;
     tag.mesh = mesh;
     tag.textureSize = isRoom ? roomTextureSize : CubeMesh::CubeTextureSize;
+    // Each of the cube's corners is projected once, for the first face that
+    // has it; the other faces' vertices there are at the same position.
+    Vector3 projected[CubeMesh::CubeCornerCount];
+    bool done[CubeMesh::CubeCornerCount] = {};
     for(int f = 0; f < CubeMesh::FaceCount; ++f)
     {
       CubeFace &face = mesh->Face(f);
       Vector3 p[4];
       for(int c = 0; c < 4; ++c)
       {
-        float w = 1.f;
-        const Vector3 clip = m.TransformPoint(face.CornerPosition(c), &w);
-        p[c] = Vector3(clip.x / w, clip.y / w, clip.z / w);
+        const int corner = mesh->CubeCorner(f, c);
+        if(!done[corner])
+        {
+          float w = 1.f;
+          const Vector3 clip = m.TransformPoint(face.CornerPosition(c), &w);
+          projected[corner] = Vector3(clip.x / w, clip.y / w, clip.z / w);
+          done[corner] = true;
+        }
+        p[c] = projected[corner];
       }
       // The room's walls that are turned away on screen are left out; the
       // depth test sorts out the faces of cubes.

@@ -9,6 +9,7 @@
 #include "model/PickBuffer.h"
 #include "model/RoomMesh.h"
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -330,6 +331,69 @@ TEST(PickExactness, TriangleSoupMatchesTheReferenceRecordForRecord)
     }
     ASSERT_EQ(FirstDifference(buffer, reference), "") << "after forgetting, round " << round;
   }
+}
+
+// A redraw passes over triangles that lie wholly behind what is drawn
+// already. Here each small triangle has its nearest corner at the depth of
+// a wall drawn first (or of a layer drawn over it), or behind it by less than
+// the triangle's change of depth per column, and steep depth across its rows:
+// the columns a row takes beyond its ends (up to half a pixel when rounding,
+// nearly two at the left edge of the buffer) come nearer than any
+// corner, and those pixels must still be won; equal depths must still keep
+// the earlier record.
+TEST(PickExactness, TrianglesAtOrBehindWhatIsDrawnLoseOnlyWhatTheyShould)
+{
+  PickBuffer queued;
+  ASSERT_TRUE(queued.Init(640, 480, 624, 464));
+  ReferencePicks reference(640, 480, 624, 464);
+  reference.Reset();
+  Sequence sequence;
+  std::vector<std::array<Vector3, 3>> triangles;
+  // The wall, at one depth, and a layer over part of it, sloping in depth.
+  triangles.push_back({Vector3(-10, -10, 0.5f), Vector3(700, -10, 0.5f), Vector3(-10, 600, 0.5f)});
+  triangles.push_back({Vector3(700, -10, 0.5f), Vector3(700, 600, 0.5f), Vector3(-10, 600, 0.5f)});
+  triangles.push_back({Vector3(200, 100, 0.3f), Vector3(500, 100, 0.4f), Vector3(200, 400, 0.3f)});
+  const size_t drawnFirst = triangles.size();
+  for(int n = 0; n < 4000; ++n)
+  {
+    const float w = sequence.Coordinate(0.5f, 12.f);
+    const float h = sequence.Coordinate(0.5f, 12.f);
+    // Anywhere, or left of the buffer with the right corner one to two
+    // columns from it (column 0 is then the last of some rows).
+    const bool atEdge = n % 5 == 1;
+    const float x = atEdge ? sequence.Coordinate(-2.f, -1.f) - w : sequence.Coordinate(0.f, 620.f);
+    const float y = sequence.Coordinate(0.f, 460.f);
+    // The depth there of the wall or the layer: the layer's depth rises by
+    // 0.1 over 300 columns from 0.3, and it covers x >= 200, y >= 100 up to
+    // its diagonal.
+    const bool onLayer = x >= 200.f && y >= 100.f && (x - 200.f) + (y - 100.f) <= 300.f;
+    const float surface = onLayer ? 0.3f + (x - 200.f) * (0.1f / 300.f) : 0.5f;
+    const float rise = sequence.Coordinate(0.f, 0.2f);
+    const float behind = n % 7 == 0 ? 0.f : atEdge ? sequence.Coordinate(1.f, 2.f) : sequence.Coordinate(0.f, 1.f);
+    const float base = surface + behind * rise / w;
+    // The nearest corner on the left or on the right.
+    if(n % 2 == 0)
+      triangles.push_back({Vector3(x, y, base), Vector3(x + w, y + h * 0.5f, base + rise), Vector3(x, y + h, base)});
+    else
+      triangles.push_back(
+        {Vector3(x, y, base + rise), Vector3(x + w, y + h * 0.5f, base), Vector3(x + w * 0.3f, y + h, base + rise)});
+  }
+  for(size_t i = 0; i < triangles.size(); ++i)
+  {
+    const auto &q = triangles[i];
+    queued.Queue(q[0], q[1], q[2], Tag(i + 1));
+    reference.Rasterise(q[0], q[1], q[2], Tag(i + 1));
+  }
+  queued.Redraw();
+  ASSERT_EQ(FirstDifference(queued, reference), "");
+
+  // The case is met: the small triangles won pixels, and fewer than half of
+  // those they cover, most of them by a depth step beyond their ends.
+  int won = 0;
+  for(const PickRecord &record : reference.records)
+    won += record.mesh && reinterpret_cast<uintptr_t>(record.mesh) / 64 > drawnFirst;
+  EXPECT_GT(won, 200);
+  EXPECT_LT(won, 20000);
 }
 
 // The model's refresh of a crowded scene, turned through several poses,
