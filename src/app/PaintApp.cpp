@@ -11,8 +11,14 @@
 #include "platform/GlBackend.h"
 #include "store/Autosave.h"
 
+#include <chrono>
+#include <thread>
+
 PaintApp::PaintApp()
-  : readClock(Clock::Milliseconds)
+  : presentPacer(
+      [] { return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count(); },
+      [](double milliseconds) { std::this_thread::sleep_for(std::chrono::duration<double, std::milli>(milliseconds)); }),
+    readClock(Clock::Milliseconds)
 {
 }
 
@@ -35,12 +41,16 @@ bool PaintApp::Init()
     return false;
   }
   // A hardware-accelerated OpenGL context first, Mesa's software renderer after it.
-  if(!device.CreateWithBackend(GlBackend::Create(*window, ScreenWidth, ScreenHeight)))
+  std::unique_ptr<RenderBackend> backend = GlBackend::Create(*window, ScreenWidth, ScreenHeight);
+  if(backend)
+    backend->SetPresentGate(&presentPacer);
+  if(!device.CreateWithBackend(std::move(backend)))
   {
     LogLine("start-up failed: no OpenGL 3.3 device could be created");
     return false;
   }
   pacer.SetRefreshRate(window->RefreshRate());
+  presentPacer.SetRefreshRate(window->RefreshRate());
   // Without an audio device the toy runs silently.
   if(soundEnabled)
     sound.Init();
@@ -100,6 +110,7 @@ void PaintApp::Frame()
   const uint32_t now = readClock();
   if(!pacer.Tick(now))
     return;
+  presentPacer.FrameStarted();
   ++framesRun;
   if(eventManager)
     eventManager->Frame();
@@ -137,7 +148,10 @@ int PaintApp::WindowProc(const WindowMessage &message)
         device.Present();
       // The window may have moved onto another display.
       if(window)
+      {
         pacer.SetRefreshRate(window->RefreshRate());
+        presentPacer.SetRefreshRate(window->RefreshRate());
+      }
       break;
     case WindowMessage::Kind::KeyDown:
       if(message.value == static_cast<int>(Key::Escape))

@@ -2,6 +2,7 @@
 
 #include "app/AppWindow.h"
 #include "app/FramePacer.h"
+#include "app/PresentPacer.h"
 #include "events/ScreenHost.h"
 #include "base/ScreenLayout.h"
 #include "gfx/GraphicsDevice.h"
@@ -88,6 +89,9 @@ protected:
 
 private:
   bool running = true;
+  // Asked by the device's back end before each picture is shown: it outlives
+  // the device.
+  PresentPacer presentPacer;
   GraphicsDevice device;
   SoundSystem sound;
   Studio *studio = nullptr;

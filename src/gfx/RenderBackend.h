@@ -5,6 +5,7 @@
 #include "gfx/FaceBatch.h"
 #include "gfx/Matrix.h"
 #include "gfx/PixelRect.h"
+#include "gfx/PresentGate.h"
 #include "gfx/Vertex.h"
 #include "gfx/Viewport.h"
 
@@ -111,6 +112,11 @@ public:
   // Starts the renderer on what has been drawn so far without waiting for
   // it, where the renderer works beside the caller. The default does nothing.
   virtual void Submit() {}
+  // Where the back end shows pictures the moment they are done (nothing
+  // waits for the display's refresh), it asks `gate` (which must outlive
+  // it, or be replaced by null first) before showing each one. The default
+  // shows at once and ignores the gate.
+  virtual void SetPresentGate(PresentGate *gate) { (void)gate; }
   // True once the device has been lost and until a reset succeeds.
   virtual bool IsLost() const = 0;
   // Whether a lost device can be reset now.

@@ -193,6 +193,13 @@ void GlBackBuffer::Present(const PixelRect &changed)
         SDL_GL_SwapWindow(handle);
       const PixelRect drawn = presenter.Draw(framebuffer, colourTexture, width, height, drawableWidth,
                                              drawableHeight, kept ? &changed : nullptr);
+      if(!drawn.Empty() && gate)
+      {
+        // The gate times the picture as finished: the renderer is done with
+        // it, and only the copy is left.
+        glFinish();
+        gate->BeforeShow();
+      }
       if(!drawn.Empty())
         partialCopy.Copy(drawn.left, drawableHeight - drawn.bottom, drawn.Width(), drawn.Height());
       copiedWidth = drawableWidth;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gfx/PresentGate.h"
 #include "platform/GlPresenter.h"
 #include "platform/GlShared.h"
 #include "platform/GlxSubBufferCopy.h"
@@ -32,10 +33,14 @@ public:
   // Shows the back buffer in the window (if it is open), in the drawable's
   // real pixels; only `changed` (back buffer pixels) may differ from what
   // was presented before. It does not wait for the display: the
-  // application's loop paces the frames. It leaves a scissor rectangle of
-  // its own.
+  // application's loop paces the frames, and the gate (if any) the showing
+  // of each picture. It leaves a scissor rectangle of its own.
   void Present(const PixelRect &changed);
   GlPresenter &Presenter() { return presenter; }
+  // Asked before each picture is copied into the window where the copy does
+  // not wait for the display's refresh (the software renderer's partial
+  // copies); null for none.
+  void SetPresentGate(PresentGate *presentGate) { gate = presentGate; }
   // Copies colour and depth aside into slot `slot`, and back (each slot's
   // framebuffer is made on first use).
   bool SaveCopy(int slot);
@@ -72,5 +77,5 @@ private:
   // buffer holds no whole picture (nothing copied since it was made).
   int copiedWidth = 0;
   int copiedHeight = 0;
-
+  PresentGate *gate = nullptr;
 };

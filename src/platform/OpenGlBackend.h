@@ -45,6 +45,7 @@ public:
   void WriteBackBuffer(const uint32_t *pixels) override;
   bool Present(const PixelRect &changed) override;
   void Submit() override;
+  void SetPresentGate(PresentGate *gate) override { backBuffer.SetPresentGate(gate); }
   bool IsLost() const override { return context.IsLost(); }
   bool CanReset() const override { return context.CanReset(); }
   ResetError Reset() override;

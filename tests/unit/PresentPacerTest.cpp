@@ -1,0 +1,110 @@
+// The present pacer against a clock of the test's own: which pictures it
+// holds back, for how long, and when it starts counting afresh.
+
+#include "app/PresentPacer.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+  // A clock that moves only when told, or when the pacer waits.
+  class PacedFrames {
+  public:
+    PacedFrames()
+      : pacer([this] { return clock; }, [this](double ms) {
+          waits.push_back(ms);
+          clock += ms;
+        })
+    {
+    }
+
+    // One frame at the next tick of 60 Hz whose picture is ready after
+    // `readyAfter` ms; the wait it got (0 for none).
+    double Frame(double readyAfter, double ticks = 1.0)
+    {
+      tick += ticks * 1000.0 / 60.0;
+      clock = tick;
+      pacer.FrameStarted();
+      clock = tick + readyAfter;
+      const size_t before = waits.size();
+      pacer.BeforeShow();
+      return waits.size() > before ? waits.back() : 0.0;
+    }
+
+    PresentPacer pacer;
+    double clock = 1000.0;
+    double tick = 1000.0;
+    std::vector<double> waits;
+  };
+}
+
+TEST(PresentPacer, HoldsEachPictureUntilNineteenInTwentyOfTheRecentOnesWereReady)
+{
+  PacedFrames frames;
+  // Ready after 6 ms, every tenth after 11: too few to wait on at first.
+  for(size_t i = 0; i < PresentPacer::NeededToWait; ++i)
+    EXPECT_EQ(frames.Frame(i % 10 == 9 ? 11.0 : 6.0), 0.0) << i;
+  // Nineteen in twenty of them were ready by 11 ms (one in ten is later
+  // than 6): a picture ready after 6 ms waits 5, one ready after 11 none.
+  EXPECT_DOUBLE_EQ(frames.Frame(6.0), 5.0);
+  EXPECT_EQ(frames.Frame(11.0), 0.0);
+  EXPECT_EQ(frames.Frame(12.5), 0.0);
+  // Once the recent frames take 4, 9 or 10 ms, the pictures shown where the
+  // wait put them appear one period apart.
+  for(size_t i = 0; i < PresentPacer::Remembered; ++i)
+    frames.Frame(i % 3 == 0 ? 4.0 : 9.0 + static_cast<double>(i % 2));
+  std::vector<double> shown;
+  for(int i = 0; i < 40; ++i)
+  {
+    frames.Frame(i % 3 == 0 ? 4.0 : 9.0 + i % 2);
+    shown.push_back(frames.clock);
+  }
+  for(size_t i = 1; i < shown.size(); ++i)
+    EXPECT_NEAR(shown[i] - shown[i - 1], 1000.0 / 60.0, 1e-9) << i;
+
+  // Once only the last thirty count, the slow ones are forgotten.
+  for(size_t i = 0; i < PresentPacer::Remembered; ++i)
+    frames.Frame(3.0);
+  EXPECT_EQ(frames.Frame(3.0), 0.0);
+}
+
+TEST(PresentPacer, NeverHoldsAPictureIntoTheCopyTimeBeforeTheNextFrame)
+{
+  PacedFrames frames;
+  frames.pacer.SetRefreshRate(60);
+  for(int i = 0; i < 20; ++i)
+    frames.Frame(i % 2 ? 16.0 : 20.0);
+  // Most of the recent pictures were ready after the period; one ready
+  // early is held only until the copy time before the period ends.
+  EXPECT_DOUBLE_EQ(frames.Frame(5.0), 1000.0 / 60.0 - PresentPacer::CopyTime - 5.0);
+  // At 120 Hz the period halves, and so does the latest time.
+  frames.pacer.SetRefreshRate(120);
+  for(size_t i = 0; i < PresentPacer::Remembered; ++i)
+    frames.Frame(5.0, 0.5);
+  EXPECT_DOUBLE_EQ(frames.Frame(5.0, 0.5), 0.0);
+  for(int i = 0; i < 20; ++i)
+    frames.Frame(i % 2 ? 7.0 : 9.0, 0.5);
+  EXPECT_DOUBLE_EQ(frames.Frame(1.0, 0.5), 1000.0 / 120.0 - PresentPacer::CopyTime - 1.0);
+  // An unknown rate counts as 60 Hz.
+  frames.pacer.SetRefreshRate(0);
+  for(int i = 0; i < 20; ++i)
+    frames.Frame(20.0);
+  EXPECT_DOUBLE_EQ(frames.Frame(5.0), 1000.0 / 60.0 - PresentPacer::CopyTime - 5.0);
+}
+
+TEST(PresentPacer, AFrameAfterARestIsShownAtOnceAndTheCountStartsAfresh)
+{
+  PacedFrames frames;
+  for(int i = 0; i < 20; ++i)
+    frames.Frame(12.0);
+  EXPECT_DOUBLE_EQ(frames.Frame(4.0), 8.0);
+  // Two ticks without a picture (the toy rested): the next pictures are
+  // shown the moment they are ready until enough follow one another again.
+  EXPECT_EQ(frames.Frame(4.0, 3.0), 0.0);
+  for(size_t i = 1; i < PresentPacer::NeededToWait; ++i)
+    EXPECT_EQ(frames.Frame(4.0), 0.0) << i;
+  EXPECT_EQ(frames.Frame(2.0), 2.0);
+  // A frame one tick and a bit late still follows the one before.
+  EXPECT_DOUBLE_EQ(frames.Frame(2.0, 1.4), 2.0);
+}
