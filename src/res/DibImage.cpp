@@ -214,6 +214,24 @@ bool DibImage::SaveBmp(const std::string &fileName, std::string &reason) const
   return true;
 }
 
+uint8_t *DibImage::Data()
+{
+  // Only this thread adds sharers, so a count of one is never out of date;
+  // one that another thread is just dropping costs at most a copy too many.
+  if(data && data.use_count() > 1)
+  {
+    std::shared_ptr<uint8_t[]> own(new(std::nothrow) uint8_t[dataSize]);
+    if(!own)
+    {
+      LogLine("out of memory for a copy of an image of " + SizeText(width, height));
+      return nullptr;
+    }
+    std::memcpy(own.get(), data.get(), dataSize);
+    data = std::move(own);
+  }
+  return data.get();
+}
+
 BitmapSource DibImage::Bits() const
 {
   BitmapSource source;

@@ -57,9 +57,14 @@ public:
   int Height() const { return height; }
 
   // Created image: the byte image, width x height x 3 bytes (red first).
-  // Read image: the whole file.
-  uint8_t *Data() { return data.get(); }
+  // Read image: the whole file. Where the bytes are shared (SharedData), the
+  // writable pointer is to a copy of them made first, so that the sharers
+  // keep what they have; null when there is no memory for that copy.
+  uint8_t *Data();
   const uint8_t *Data() const { return data.get(); }
+  // The bytes as they are now, shared rather than copied: they stay so, and
+  // may be read on any thread, however the image is written afterwards.
+  std::shared_ptr<const uint8_t[]> SharedData() const { return data; }
   // The pixels as a drawable bitmap: the file's pixel array, or the DIB section.
   BitmapSource Bits() const;
   // The pixels in order, top row first, as opaque 0xFFRRGGBB words, whichever
@@ -78,7 +83,7 @@ private:
   static bool CreatedSizeAllowed(int width, int height);
 
   bool fromFile = false;
-  std::unique_ptr<uint8_t[]> data;
+  std::shared_ptr<uint8_t[]> data;
   size_t dataSize = 0;
   // Read image: offset of the pixel array inside data; bit count and height
   // as the file's header gives them (height negative for top-down files).

@@ -98,7 +98,6 @@ Autosave::Restored Autosave::Restore(VoxelModel &model)
 void Autosave::Begin(const VoxelModel &model)
 {
   Wait();
-  last = ModelSnapshot::Take(model, last.get());
   savedCount = model.ChangeCount();
   changeSeenAt.reset();
 }
@@ -131,10 +130,10 @@ bool Autosave::Finish(const VoxelModel &model)
     return true;
   if(!folder.Prepare())
     return false;
-  last = ModelSnapshot::Take(model, last.get());
-  if(!WriteFile(*last, Path()))
+  const std::shared_ptr<const ModelSnapshot> snapshot = ModelSnapshot::Take(model);
+  if(!WriteFile(*snapshot, Path()))
     return false;
-  savedCount = last->ChangeCount();
+  savedCount = snapshot->ChangeCount();
   return true;
 }
 
@@ -166,9 +165,10 @@ bool Autosave::StartWrite(const VoxelModel &model)
 {
   if(!folder.Prepare())
     return false;
-  last = ModelSnapshot::Take(model, last.get());
-  writingCount = last->ChangeCount();
-  std::shared_ptr<const ModelSnapshot> snapshot = last;
+  // The worker thread holds the snapshot until the file is written; the
+  // images it shares copy their bytes when painted meanwhile.
+  std::shared_ptr<const ModelSnapshot> snapshot = ModelSnapshot::Take(model);
+  writingCount = snapshot->ChangeCount();
   const std::string path = Path();
   try
   {

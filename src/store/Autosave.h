@@ -18,8 +18,8 @@ class VoxelModel;
 //
 // While the toy runs, a model that changed is saved again once the interval
 // has passed since the change was first seen: the frame only takes a
-// snapshot (copying just the face images that changed since the last one);
-// a worker thread writes the file. On close, whatever changed since is
+// snapshot (which shares the face images rather than copying them); a
+// worker thread writes the file. On close, whatever changed since is
 // written at once. A model that did not change is never written, so an
 // unchanged start (with --startblank, or after a damaged file) keeps the
 // file that was there.
@@ -54,8 +54,7 @@ public:
   // A damaged file is renamed (never removed) with one line on standard
   // error, and the model stays as it was.
   Restored Restore(VoxelModel &model);
-  // Takes the model as it is now as already saved, and keeps a snapshot of
-  // it so that later snapshots copy only what changed.
+  // Takes the model as it is now as already saved.
   void Begin(const VoxelModel &model);
   // Once per frame, `now` in milliseconds: when the model has changed and
   // the interval has passed since the change was first seen, takes a
@@ -81,8 +80,6 @@ public:
   bool Writing() const;
   // The model's change count that the file holds (or that needed no saving).
   uint64_t SavedCount() const { return savedCount; }
-  // The latest snapshot taken; null before Begin.
-  const ModelSnapshot *LastSnapshot() const { return last.get(); }
 
   // Writes the snapshot to `path` by way of a temporary file in the same
   // folder. False, with one line on standard error and any old file kept,
@@ -102,7 +99,6 @@ private:
 private:
   const SaveFolder &folder;
   uint32_t interval = IntervalMilliseconds;
-  std::shared_ptr<const ModelSnapshot> last;
   uint64_t savedCount = 0;
   // When a change not yet saved was first seen.
   std::optional<uint32_t> changeSeenAt;

@@ -3,18 +3,9 @@
 #include "model/VoxelModel.h"
 #include "res/Texture.h"
 
-#include <unordered_map>
 
-std::shared_ptr<const ModelSnapshot> ModelSnapshot::Take(const VoxelModel &model, const ModelSnapshot *previous)
+std::shared_ptr<const ModelSnapshot> ModelSnapshot::Take(const VoxelModel &model)
 {
-  // The earlier copies, found by their texture.
-  std::unordered_map<uint64_t, const Face *> earlier;
-  if(previous)
-    for(const Mesh &mesh : previous->meshes)
-      for(const Face &face : mesh.faces)
-        if(face.identity != 0)
-          earlier.emplace(face.identity, &face);
-
   auto snapshot = std::make_shared<ModelSnapshot>();
   snapshot->changeCount = model.ChangeCount();
   snapshot->meshes.reserve(static_cast<size_t>(model.Count()));
@@ -27,28 +18,23 @@ std::shared_ptr<const ModelSnapshot> ModelSnapshot::Take(const VoxelModel &model
     const size_t faceBytes = static_cast<size_t>(mesh.textureSize) * mesh.textureSize * 3;
     for(int f = 0; f < FaceCount; ++f)
     {
-      Face &face = mesh.faces[static_cast<size_t>(f)];
       const Texture *texture = source->FaceTexture(f);
       const DibImage *image = texture ? texture->Backing() : nullptr;
-      if(!image || !image->Data() || static_cast<size_t>(image->Width()) * image->Height() * 3 != faceBytes)
-        continue;
-      if(const DeviceTexture *onDevice = texture->Get())
-      {
-        face.identity = onDevice->Identity();
-        face.revision = onDevice->Revision();
-      }
-      const auto found = face.identity != 0 ? earlier.find(face.identity) : earlier.end();
-      if(found != earlier.end() && found->second->revision == face.revision && found->second->texels)
-      {
-        face.texels = found->second->texels;
-        continue;
-      }
-      face.texels = std::make_shared<const std::vector<uint8_t>>(image->Data(), image->Data() + faceBytes);
-      snapshot->copiedBytes += faceBytes;
+      // A face without a whole byte image is left empty, and Write refuses it.
+      if(image && !image->FromFile() && image->Data() &&
+         static_cast<size_t>(image->Width()) * image->Height() * 3 == faceBytes)
+        mesh.faces[static_cast<size_t>(f)] = image->SharedData();
     }
     snapshot->meshes.push_back(std::move(mesh));
   }
   return snapshot;
+}
+
+const uint8_t *ModelSnapshot::Texels(int mesh, int face) const
+{
+  if(mesh < 0 || mesh >= MeshCount() || face < 0 || face >= FaceCount)
+    return nullptr;
+  return meshes[static_cast<size_t>(mesh)].faces[static_cast<size_t>(face)].get();
 }
 
 bool ModelSnapshot::Write(std::FILE *file) const
@@ -62,9 +48,8 @@ bool ModelSnapshot::Write(std::FILE *file) const
     if(std::fwrite(xyz, sizeof(float), 3, file) != 3)
       return false;
     const size_t faceBytes = static_cast<size_t>(mesh.textureSize) * mesh.textureSize * 3;
-    for(const Face &face : mesh.faces)
-      if(!face.texels || face.texels->size() != faceBytes ||
-         std::fwrite(face.texels->data(), 1, faceBytes, file) != faceBytes)
+    for(const auto &texels : mesh.faces)
+      if(!texels || std::fwrite(texels.get(), 1, faceBytes, file) != faceBytes)
         return false;
   }
   return true;

@@ -36,7 +36,7 @@ std::vector<uint8_t> SmallModel::FileOf(const VoxelModel &model)
   std::FILE *stream = open_memstream(&buffer, &length);
   if(!stream)
     std::abort();
-  const bool written = ModelSnapshot::Take(model, nullptr)->Write(stream);
+  const bool written = ModelSnapshot::Take(model)->Write(stream);
   std::fclose(stream);
   std::vector<uint8_t> bytes(buffer, buffer + length);
   std::free(buffer);

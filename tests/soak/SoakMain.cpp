@@ -78,7 +78,7 @@ namespace {
     std::FILE *stream = open_memstream(&buffer, &length);
     if(!stream)
       return {};
-    const bool written = ModelSnapshot::Take(model, nullptr)->Write(stream);
+    const bool written = ModelSnapshot::Take(model)->Write(stream);
     std::fclose(stream);
     std::vector<uint8_t> bytes(buffer, buffer + length);
     std::free(buffer);

@@ -5,6 +5,8 @@
 #include "ModelTestSupport.h"
 #include "StoreTestSupport.h"
 #include "model/PaletteColour.h"
+#include "res/DibImage.h"
+#include "res/Texture.h"
 #include "store/Autosave.h"
 #include "store/ModelSnapshot.h"
 #include "store/SaveFolder.h"
@@ -20,8 +22,6 @@
 namespace {
   namespace fs = std::filesystem;
 
-  constexpr size_t CubeFaceBytes = 64 * 64 * 3;
-  constexpr size_t RoomFaceBytes = 1024 * 1024 * 3;
 
   std::vector<char> ReadAll(const std::string &path)
   {
@@ -106,7 +106,7 @@ TEST_F(AutosaveTest, EveryEditCountsAsAChangeAndNothingElseDoes)
 TEST_F(AutosaveTest, ASnapshotWritesExactlyWhatASaveWrites)
 {
   BuildSample();
-  const std::shared_ptr<const ModelSnapshot> snapshot = ModelSnapshot::Take(model, nullptr);
+  const std::shared_ptr<const ModelSnapshot> snapshot = ModelSnapshot::Take(model);
   EXPECT_EQ(snapshot->MeshCount(), 3);
   EXPECT_EQ(snapshot->ChangeCount(), model.ChangeCount());
   const std::string path = folder.File("snapshot.data");
@@ -122,38 +122,53 @@ TEST_F(AutosaveTest, ASnapshotWritesExactlyWhatASaveWrites)
   EXPECT_EQ(ReadAll(path), saved);
 }
 
-TEST_F(AutosaveTest, LaterSnapshotsCopyOnlyTheFacesThatChanged)
+// A snapshot shares the face images' bytes instead of copying them (so that
+// thousands of cubes cost the frame nothing), and a face painted afterwards
+// copies its own bytes first: the snapshot keeps the model as it was.
+TEST_F(AutosaveTest, SnapshotsShareTheFaceImagesAndKeepThemAsTheyWere)
 {
   ASSERT_TRUE(model.AddCube(Vector3(0, 0, 0), RgbColour{}));
-  const auto first = ModelSnapshot::Take(model, nullptr);
-  EXPECT_EQ(first->CopiedBytes(), 6 * RoomFaceBytes + 6 * CubeFaceBytes);
+  const auto bytesOf = [&](int mesh, int face) {
+    return static_cast<const DibImage *>(model.At(mesh)->FaceTexture(face)->Backing())->Data();
+  };
+  const std::vector<char> before = Saved();
+  auto first = ModelSnapshot::Take(model);
+  for(int m = 0; m < model.Count(); ++m)
+    for(int f = 0; f < 6; ++f)
+      EXPECT_EQ(first->Texels(m, f), bytesOf(m, f)) << m << "," << f;
 
-  const auto same = ModelSnapshot::Take(model, first.get());
-  EXPECT_EQ(same->CopiedBytes(), 0u);
-
+  // The cube's front face and a wall are painted: they now have bytes of
+  // their own; the snapshot's are as they were, and so is what it writes.
   ASSERT_TRUE(model.PaintAt(device, 371, 296, PaletteRgb(PaletteColour::Red)));
-  const auto cubePainted = ModelSnapshot::Take(model, same.get());
-  EXPECT_EQ(cubePainted->CopiedBytes(), CubeFaceBytes);
-
   ASSERT_TRUE(model.PaintAt(device, 130, 140, PaletteRgb(PaletteColour::Red)));
-  ASSERT_TRUE(model.PaintAt(device, 131, 140, PaletteRgb(PaletteColour::Red)));
-  const auto wallPainted = ModelSnapshot::Take(model, cubePainted.get());
-  EXPECT_EQ(wallPainted->CopiedBytes(), RoomFaceBytes);
-
-  ASSERT_TRUE(model.AddCube(Vector3(0, 60, 0), RgbColour{}));
-  const auto cubeAdded = ModelSnapshot::Take(model, wallPainted.get());
-  EXPECT_EQ(cubeAdded->CopiedBytes(), 6 * CubeFaceBytes);
-
-  // Put together from shared and fresh copies, it is still the whole model;
-  // an erased cube is simply left out.
+  int ownBytes = 0;
+  for(int m = 0; m < model.Count(); ++m)
+    for(int f = 0; f < 6; ++f)
+      ownBytes += first->Texels(m, f) != bytesOf(m, f);
+  EXPECT_EQ(ownBytes, 2);
   const std::string path = folder.File("snapshot.data");
-  ASSERT_TRUE(Autosave::WriteFile(*cubeAdded, path));
+  ASSERT_TRUE(Autosave::WriteFile(*first, path));
+  EXPECT_EQ(ReadAll(path), before);
+
+  // A later snapshot holds the paint; put together with a cube added and
+  // one erased, it is still the whole model.
+  ASSERT_TRUE(model.AddCube(Vector3(0, 60, 0), RgbColour{}));
+  auto second = ModelSnapshot::Take(model);
+  ASSERT_TRUE(Autosave::WriteFile(*second, path));
   EXPECT_EQ(ReadAll(path), Saved());
   ASSERT_TRUE(model.EraseAt(371, 296));
-  const auto cubeErased = ModelSnapshot::Take(model, cubeAdded.get());
-  EXPECT_EQ(cubeErased->CopiedBytes(), 0u);
-  ASSERT_TRUE(Autosave::WriteFile(*cubeErased, path));
+  ASSERT_TRUE(Autosave::WriteFile(*ModelSnapshot::Take(model), path));
   EXPECT_EQ(ReadAll(path), Saved());
+
+  // With no snapshot left, painting writes the image's bytes in place.
+  first.reset();
+  second.reset();
+  const uint8_t *walls[6] = {};
+  for(int f = 0; f < 6; ++f)
+    walls[f] = bytesOf(0, f);
+  ASSERT_TRUE(model.PaintAt(device, 130, 150, PaletteRgb(PaletteColour::Blue)));
+  for(int f = 0; f < 6; ++f)
+    EXPECT_EQ(bytesOf(0, f), walls[f]) << f;
 }
 
 TEST_F(AutosaveTest, AChangedModelIsWrittenOnceTheIntervalHasPassed)
