@@ -25,21 +25,33 @@ void PresentPacer::BeforeShow()
     count = 0;
   shownFrameStart = frameStart;
 
-  const double readyAfter = now() - frameStart;
-  const double holdUntil = count >= NeededToWait ? std::min(ReadyTime(), period - CopyTime) : 0.0;
+  shownAt = now();
+  const double readyAfter = shownAt - frameStart;
+  const double holdUntil =
+    count >= NeededToWait ? std::min(NineteenInTwenty(ready), period - NineteenInTwenty(copying) - Slack) : 0.0;
   ready[next] = readyAfter;
+  copying[next] = 0.0;
   next = (next + 1) % Remembered;
   count = std::min(count + 1, Remembered);
   if(readyAfter < holdUntil)
+  {
     wait(holdUntil - readyAfter);
+    shownAt = now();
+  }
 }
 
-double PresentPacer::ReadyTime() const
+void PresentPacer::AfterShow()
+{
+  if(count > 0)
+    copying[(next + Remembered - 1) % Remembered] = now() - shownAt;
+}
+
+double PresentPacer::NineteenInTwenty(const double *times) const
 {
   // The remembered times are the last `count` written, wherever they are.
   double sorted[Remembered];
   for(size_t i = 0; i < count; ++i)
-    sorted[i] = ready[(next + Remembered - count + i) % Remembered];
+    sorted[i] = times[(next + Remembered - count + i) % Remembered];
   // The nearest rank of nineteen in twenty.
   const size_t rank = (19 * count + 19) / 20;
   std::nth_element(sorted, sorted + rank - 1, sorted + count);

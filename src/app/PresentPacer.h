@@ -15,7 +15,8 @@
 // appear one period apart, as on a display that shows them at its refresh,
 // at the cost of that little wait. A picture later than that is shown at
 // once, and the wait ends early enough in the period for the picture's copy
-// into the window to be done before the next frame starts. A frame that does not
+// into the window (as long as nineteen in twenty of the recent ones took, and
+// a millisecond more) to be done before the next frame starts. A frame that does not
 // follow the one before (the toy rested in between) is shown at once and
 // starts the count afresh.
 class PresentPacer : public PresentGate {
@@ -31,18 +32,19 @@ public:
   void FrameStarted();
   // Its picture is ready: waits as needed before it is shown.
   void BeforeShow() override;
+  // Its picture has been copied into the window.
+  void AfterShow() override;
 
   // Frames remembered, and needed before any wait.
   static constexpr size_t Remembered = 30;
   static constexpr size_t NeededToWait = 10;
-  // How long before the end of its period a picture is shown at the latest
-  // (the copy into the window takes about a millisecond), in ms.
-  static constexpr double CopyTime = 1.5;
+  // Time kept free at the end of a period besides the copy's, in ms.
+  static constexpr double Slack = 1.0;
 
 private:
-  // When the recent pictures were ready after their frames started, in ms:
-  // the time nineteen in twenty of them were ready by.
-  double ReadyTime() const;
+  // Of the `count` times most recently put in `times` (a ring whose next
+  // entry is `next`), the one nineteen in twenty are no longer than.
+  double NineteenInTwenty(const double *times) const;
 
   std::function<double()> now;
   std::function<void(double)> wait;
@@ -51,8 +53,12 @@ private:
   // When the last frame whose picture was shown had started; negative for
   // none yet.
   double shownFrameStart = -1.0;
-  // Ready times of the recent frames shown, oldest overwritten first.
+  // When the current picture was shown, in ms of the clock.
+  double shownAt = 0.0;
+  // Of the recent frames shown, oldest overwritten first: when the picture
+  // was ready after the frame started, and how long its copy took.
   double ready[Remembered] = {};
+  double copying[Remembered] = {};
   size_t count = 0;
   size_t next = 0;
 };

@@ -8,5 +8,8 @@
 class PresentGate {
 public:
   virtual ~PresentGate() = default;
+  // The picture is ready; it is shown when this returns.
   virtual void BeforeShow() = 0;
+  // The picture has been handed to the window.
+  virtual void AfterShow() = 0;
 };

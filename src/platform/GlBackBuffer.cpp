@@ -201,7 +201,11 @@ void GlBackBuffer::Present(const PixelRect &changed)
         gate->BeforeShow();
       }
       if(!drawn.Empty())
+      {
         partialCopy.Copy(drawn.left, drawableHeight - drawn.bottom, drawn.Width(), drawn.Height());
+        if(gate)
+          gate->AfterShow();
+      }
       copiedWidth = drawableWidth;
       copiedHeight = drawableHeight;
     }

@@ -19,8 +19,9 @@ namespace {
     {
     }
 
-    // One frame at the next tick of 60 Hz whose picture is ready after
-    // `readyAfter` ms; the wait it got (0 for none).
+    // One frame `ticks` ticks of 60 Hz after the last whose picture is ready
+    // after `readyAfter` ms and takes `copyMs` to copy; the wait it got (0
+    // for none).
     double Frame(double readyAfter, double ticks = 1.0)
     {
       tick += ticks * 1000.0 / 60.0;
@@ -29,10 +30,13 @@ namespace {
       clock = tick + readyAfter;
       const size_t before = waits.size();
       pacer.BeforeShow();
+      clock += copyMs;
+      pacer.AfterShow();
       return waits.size() > before ? waits.back() : 0.0;
     }
 
     PresentPacer pacer;
+    double copyMs = 0.5;
     double clock = 1000.0;
     double tick = 1000.0;
     std::vector<double> waits;
@@ -76,8 +80,18 @@ TEST(PresentPacer, NeverHoldsAPictureIntoTheCopyTimeBeforeTheNextFrame)
   for(int i = 0; i < 20; ++i)
     frames.Frame(i % 2 ? 16.0 : 20.0);
   // Most of the recent pictures were ready after the period; one ready
-  // early is held only until the copy time before the period ends.
-  EXPECT_DOUBLE_EQ(frames.Frame(5.0), 1000.0 / 60.0 - PresentPacer::CopyTime - 5.0);
+  // early is held only until the copy (0.5 ms) and the slack before the
+  // period ends.
+  EXPECT_DOUBLE_EQ(frames.Frame(5.0), 1000.0 / 60.0 - 0.5 - PresentPacer::Slack - 5.0);
+  // Copies that take longer leave less time to hold for: nineteen in twenty
+  // of the recent ones count.
+  frames.copyMs = 3.0;
+  for(size_t i = 0; i < PresentPacer::Remembered; ++i)
+    frames.Frame(20.0);
+  EXPECT_DOUBLE_EQ(frames.Frame(5.0), 1000.0 / 60.0 - 3.0 - PresentPacer::Slack - 5.0);
+  frames.copyMs = 0.5;
+  for(size_t i = 0; i < PresentPacer::Remembered; ++i)
+    frames.Frame(20.0);
   // At 120 Hz the period halves, and so does the latest time.
   frames.pacer.SetRefreshRate(120);
   for(size_t i = 0; i < PresentPacer::Remembered; ++i)
@@ -85,12 +99,12 @@ TEST(PresentPacer, NeverHoldsAPictureIntoTheCopyTimeBeforeTheNextFrame)
   EXPECT_DOUBLE_EQ(frames.Frame(5.0, 0.5), 0.0);
   for(int i = 0; i < 20; ++i)
     frames.Frame(i % 2 ? 7.0 : 9.0, 0.5);
-  EXPECT_DOUBLE_EQ(frames.Frame(1.0, 0.5), 1000.0 / 120.0 - PresentPacer::CopyTime - 1.0);
+  EXPECT_DOUBLE_EQ(frames.Frame(1.0, 0.5), 1000.0 / 120.0 - 0.5 - PresentPacer::Slack - 1.0);
   // An unknown rate counts as 60 Hz.
   frames.pacer.SetRefreshRate(0);
   for(int i = 0; i < 20; ++i)
     frames.Frame(20.0);
-  EXPECT_DOUBLE_EQ(frames.Frame(5.0), 1000.0 / 60.0 - PresentPacer::CopyTime - 5.0);
+  EXPECT_DOUBLE_EQ(frames.Frame(5.0), 1000.0 / 60.0 - 0.5 - PresentPacer::Slack - 5.0);
 }
 
 TEST(PresentPacer, AFrameAfterARestIsShownAtOnceAndTheCountStartsAfresh)
