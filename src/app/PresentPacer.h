@@ -15,10 +15,10 @@
 // appear one period apart, as on a display that shows them at its refresh,
 // at the cost of that little wait. A picture later than that is shown at
 // once, and the wait ends early enough in the period for the picture's copy
-// into the window (as long as nineteen in twenty of the recent ones took, and
-// a millisecond more) to be done before the next frame starts. A frame that does not
-// follow the one before (the toy rested in between) is shown at once and
-// starts the count afresh.
+// into the window (as long as nineteen in twenty of the recent ones took,
+// and a millisecond more) to be done before the next frame starts. A frame
+// that does not follow the one before (the toy rested in between) is shown
+// at once and starts the count afresh.
 class PresentPacer : public PresentGate {
 public:
   // `now` reads a steady clock in milliseconds; `wait` sleeps for so many

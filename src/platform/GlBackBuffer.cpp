@@ -193,15 +193,15 @@ void GlBackBuffer::Present(const PixelRect &changed)
         SDL_GL_SwapWindow(handle);
       const PixelRect drawn = presenter.Draw(framebuffer, colourTexture, width, height, drawableWidth,
                                              drawableHeight, kept ? &changed : nullptr);
-      if(!drawn.Empty() && gate)
+      if(!drawn.Empty())
       {
         // The gate times the picture as finished: the renderer is done with
         // it, and only the copy is left.
-        glFinish();
-        gate->BeforeShow();
-      }
-      if(!drawn.Empty())
-      {
+        if(gate)
+        {
+          glFinish();
+          gate->BeforeShow();
+        }
         partialCopy.Copy(drawn.left, drawableHeight - drawn.bottom, drawn.Width(), drawn.Height());
         if(gate)
           gate->AfterShow();

@@ -3,7 +3,6 @@
 #include "model/VoxelModel.h"
 #include "res/Texture.h"
 
-
 std::shared_ptr<const ModelSnapshot> ModelSnapshot::Take(const VoxelModel &model)
 {
   auto snapshot = std::make_shared<ModelSnapshot>();
