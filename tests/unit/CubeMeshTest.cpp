@@ -165,36 +165,3 @@ TEST_F(MeshTest, WrittenFacesReadBackIntoAFreshMesh)
   CubeMesh unbuilt;
   EXPECT_FALSE(unbuilt.ReadFaces(record.data() + 12, device));
 }
-
-// Projection for picking works per cube corner: vertices that share a corner
-// number must sit at one position to the bit, and the eight corners apart.
-TEST_F(MeshTest, VerticesOfOneCubeCornerShareItsPositionToTheBit)
-{
-  CubeMesh cube;
-  ASSERT_TRUE(cube.Build(device, Vector3(0.1f, -37.3f, 1e-3f), 20.000002f, RgbColour{}));
-  RoomMesh room;
-  ASSERT_TRUE(room.BuildRoom(device, Vector3(), 320.f));
-  for(const CubeMesh *mesh : {static_cast<const CubeMesh *>(&cube), static_cast<const CubeMesh *>(&room)})
-  {
-    Vector3 seen[CubeMesh::CubeCornerCount];
-    int uses[CubeMesh::CubeCornerCount] = {};
-    for(int f = 0; f < CubeMesh::FaceCount; ++f)
-      for(int c = 0; c < CubeMesh::QuadCorners; ++c)
-      {
-        const int corner = mesh->CubeCorner(f, c);
-        ASSERT_GE(corner, 0);
-        ASSERT_LT(corner, CubeMesh::CubeCornerCount);
-        const Vector3 p = At(*mesh, f, c);
-        if(uses[corner]++ == 0)
-          seen[corner] = p;
-        EXPECT_EQ(std::memcmp(&seen[corner], &p, sizeof p), 0) << "face " << f << " corner " << c;
-      }
-    // Each corner is met by three faces, and no two corners coincide.
-    for(int k = 0; k < CubeMesh::CubeCornerCount; ++k)
-    {
-      EXPECT_EQ(uses[k], 3) << k;
-      for(int j = 0; j < k; ++j)
-        EXPECT_FALSE(seen[j] == seen[k]) << j << " and " << k;
-    }
-  }
-}
